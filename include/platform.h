@@ -1,0 +1,19 @@
+/* The one header that knows which platform we draw on: the real GDI on
+ * Windows, swgdi (our software GDI) everywhere else. Both give the same
+ * names, types and results. */
+#ifndef WX5N_PLATFORM_H
+#define WX5N_PLATFORM_H
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include "swgdi.h"
+#endif
+
+#endif /* WX5N_PLATFORM_H */
