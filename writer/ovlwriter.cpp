@@ -268,9 +268,12 @@ Bytes BuildKind1(const Kind1Options& o) {
 
 Bytes BuildKind2(const Kind2Options& o) {
     Bytes file = Header(o.magic, false, o.idTextFlag, o.resolutionTag);
-    Bytes data(8, 0x40);
+    // The id table's head is image offsets 256 to 263: the length L, then
+    // the group type at 260 and the number of ids at 263; the ids follow
+    // from 264, 8 bytes each.
+    Bytes data(4, 0x40);
     data[0] = o.groupType;
-    data[7] = static_cast<uint8_t>(o.ids.size());
+    data[3] = static_cast<uint8_t>(o.ids.size());
     for (const std::string& id : o.ids) {
         for (size_t i = 0; i < 8; ++i)
             data.push_back(i < id.size() ? static_cast<uint8_t>(id[i]) : ' ');
