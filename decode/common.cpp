@@ -7,42 +7,6 @@
 
 namespace wx5n {
 
-int RecordCursor::Next(uint16_t* cls, int* len, ByteView* rec) {
-    for (;;) {
-        const ByteView rest = Rest();
-        const int framed = FrameRecord(rest, cls, len);
-        if (framed == FO_MARKER) {
-            // A 4-byte F0 04 marker never ends an element; framing has
-            // checked that its 4 bytes lie inside the data.
-            Advance(4);
-            continue;
-        }
-        if (framed != 0) return framed;
-        *rec = rest.Sub(0, static_cast<size_t>(*len));
-        return 0;
-    }
-}
-
-FO_POINT ConvertPoint(ByteView view, size_t off, unsigned dpi, const FO_WORK* work) {
-    const uint32_t x = view.U16(off);
-    const int32_t y = view.S16(off + 2);
-    // x: unsigned 32-bit product and quotient. y: the sign turns the file's
-    // upward axis into the device's downward one; the product wraps as a
-    // signed 32-bit value would, the quotient truncates toward zero.
-    const uint32_t dx = x * dpi / 1440u + 1u;
-    const int32_t py = static_cast<int32_t>(static_cast<uint32_t>(-y) * dpi);
-    const int32_t dy = py / 1440 + 1;
-    FO_POINT p;
-    p.x = static_cast<short>(static_cast<uint16_t>(dx));
-    p.y = static_cast<short>(static_cast<uint16_t>(static_cast<uint32_t>(dy)));
-    if (work != nullptr) {
-        // The origin point is added in 16-bit arithmetic, wrapping.
-        p.x = static_cast<short>(static_cast<uint16_t>(p.x + work->originX));
-        p.y = static_cast<short>(static_cast<uint16_t>(p.y + work->originY));
-    }
-    return p;
-}
-
 unsigned char MapColour(unsigned char colour, const FO_WORK* work) {
     // Colour index to colour code; indices 10 to 15 have no colour of their
     // own.
