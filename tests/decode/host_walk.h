@@ -107,7 +107,10 @@ struct WalkSetup {
 };
 
 // Result of a walk: 0 when END PICTURE was reached; otherwise the failing
-// result (kind, decoder or host step), or 1 when the step bound ran out.
+// result (kind, decoder or host step), 1 when the step bound ran out, or
+// kBrokenCursor when a decoder left the cursor outside the data or out of
+// step with the remaining count.
+constexpr int kBrokenCursor = 2;
 struct WalkResult {
     int result = 0;
     size_t elements = 0;
@@ -123,6 +126,9 @@ WalkResult Walk(unsigned char* cursor, unsigned int remaining, const WalkSetup& 
                 Visit&& visit) {
     WalkResult w;
     FO_ATTR attr;
+    const unsigned char* const start = cursor;
+    const unsigned char* const end = cursor + remaining;
+    auto cursorSound = [&] { return cursor >= start && cursor <= end && cursor + remaining == end; };
     while (w.steps < setup.maxSteps) {
         ++w.steps;
         const int kind = foreadkindget(cursor, static_cast<int>(remaining));
@@ -208,7 +214,7 @@ WalkResult Walk(unsigned char* cursor, unsigned int remaining, const WalkSetup& 
                                   &d.segment,  nullptr,     &d.flagsHigh, &d.flagsLow};
                 d.result = fordsegline(&cursor, &remaining, &attr, setup.dpi, &out, &d.started,
                                        &d.ended, setup.work);
-                while (d.result == 0 && !d.ended && w.steps < setup.maxSteps) {
+                while (d.result == 0 && !d.ended && w.steps < setup.maxSteps && cursorSound()) {
                     ++w.steps;
                     d.attr = attr;
                     ++w.elements;
@@ -231,6 +237,10 @@ WalkResult Walk(unsigned char* cursor, unsigned int remaining, const WalkSetup& 
         d.attr = attr;
         ++w.elements;
         visit(static_cast<const Decoded&>(d));
+        if (!cursorSound()) {
+            w.result = kBrokenCursor;
+            return w;
+        }
         if (d.result != 0) {
             w.result = d.result;
             return w;
