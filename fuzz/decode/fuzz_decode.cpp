@@ -14,7 +14,9 @@
 
 namespace {
 
-constexpr unsigned kDpis[8] = {240, 300, 400, 1440, 57, 14400, 600, 56};
+// The ends of the accepted range, and two the decoders must refuse or bear:
+// 0, and one above 65535 whose low 16 bits are 240.
+constexpr unsigned kDpis[8] = {240, 300, 400, 1440, 57, 14400, 0, 65536 + 240};
 
 void WalkCopy(const unsigned char* bytes, size_t size, uint8_t options, const FO_FONTBLOCK* fonts) {
     std::unique_ptr<unsigned char[]> copy(new unsigned char[size > 0 ? size : 1]);
