@@ -375,13 +375,17 @@ void AddRoundRectRegion(int left, int top, int right, int bottom, int ew, int eh
         return;
     }
     // Row i of the ellipse's bounding box spans [left + inset_i, right - inset_i).
-    std::vector<int> inset(size_t(eh) + 2, 0);
+    // Rows the stepping never reaches lie beyond the ellipse's tips: empty.
+    // (GDI implementations leave them undefined; a narrow, tall ellipse then
+    // shows stray pixels there.)
+    std::vector<int> inset(size_t(eh) + 2, ew);
     const int64_t a = ew - 1, b = eh - 1;
     const int64_t asq = 8 * a * a, bsq = 8 * b * b;
     int64_t dx = 4 * b * b * (1 - a);
     int64_t dy = 4 * a * a * (1 + (b % 2));
     int64_t err = dx + dy + a * a * (b % 2);
     int x = 0, y = eh / 2;
+    inset[size_t(y)] = 0;  // the widest row
     while (x <= ew / 2) {
         int64_t e2 = 2 * err;
         if (e2 >= dx) {
