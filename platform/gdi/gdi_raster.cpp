@@ -624,12 +624,23 @@ void AddWideOutline(const POINT* pts, int count, bool closed, int width, int end
     (void)endcap;
     (void)join;
     const int lo = width / 2, hi = (width + 1) / 2 + 1;
+    // Parts wholly off the region's rows or columns add nothing; skipping
+    // them keeps huge outlines (an ellipse far larger than the page) cheap.
+    auto visible = [&](int64_t l, int64_t t, int64_t r, int64_t b) {
+        return b > out->top() && t < out->bottom() && r > -1 && l < int64_t(out->width()) + 1;
+    };
     for (int i = 0; i < count; ++i) {
         const POINT& p = pts[i];
-        AddRoundRectRegion(p.x - lo, p.y - lo, p.x + hi, p.y + hi, lo + hi, lo + hi, out);
+        if (visible(int64_t(p.x) - lo, int64_t(p.y) - lo, int64_t(p.x) + hi, int64_t(p.y) + hi))
+            AddRoundRectRegion(p.x - lo, p.y - lo, p.x + hi, p.y + hi, lo + hi, lo + hi, out);
     }
-    for (int i = 0; i + 1 < count; ++i) AddSegmentBody(pts[i], pts[i + 1], width, out);
-    if (closed && count > 1) AddSegmentBody(pts[count - 1], pts[0], width, out);
+    auto body = [&](const POINT& a, const POINT& b) {
+        if (visible(int64_t(std::min(a.x, b.x)) - width, int64_t(std::min(a.y, b.y)) - width,
+                    int64_t(std::max(a.x, b.x)) + width, int64_t(std::max(a.y, b.y)) + width))
+            AddSegmentBody(a, b, width, out);
+    };
+    for (int i = 0; i + 1 < count; ++i) body(pts[i], pts[i + 1]);
+    if (closed && count > 1) body(pts[count - 1], pts[0]);
 }
 
 }  // namespace swgdi
