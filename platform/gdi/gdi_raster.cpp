@@ -435,33 +435,42 @@ inline void Plot(const Surface& s, int x, int y, const Paint& p) {
 //   n(k) = ceil((2 k minor + bias - major) / (2 major)).
 // Clipping starts the stepping at the first visible k; the last pixel (the
 // end point) is never drawn.
-void DrawCosmeticLine(const Surface& s, POINT a, POINT b, const Paint& p, DashState* dash,
-                      const Paint* gap) {
-    if (!dash && p.none) return;
-    if (!dash && a.y == b.y) {
+namespace {
+
+// Solid horizontal and vertical lines as spans. A line drawn right to left
+// (or upwards) includes its start and leaves out its end like any other, so
+// its pixels are shifted by one from the same line drawn the other way.
+void AxisLine(const Surface& s, POINT a, POINT b, const Paint& p) {
+    if (a.y == b.y) {
         int64_t l = a.x, r = b.x;
-        if (l > r) {  // drawn from the right: the start is included, the end not
+        if (l > r) {
             l = int64_t(b.x) + 1;
             r = int64_t(a.x) + 1;
         }
-        if (a.y >= 0 && a.y < s.height) {
-            l = std::max<int64_t>(l, 0);
-            r = std::min<int64_t>(r, s.width);
-            if (l < r) PaintSpan(s, a.y, int(l), int(r), p);
-        }
+        if (a.y < 0 || a.y >= s.height) return;
+        l = std::max<int64_t>(l, 0);
+        r = std::min<int64_t>(r, s.width);
+        if (l < r) PaintSpan(s, a.y, int(l), int(r), p);
         return;
     }
-    if (!dash && a.x == b.x) {
-        int64_t t = a.y, btm = b.y;
-        if (t > btm) {
-            t = int64_t(b.y) + 1;
-            btm = int64_t(a.y) + 1;
-        }
-        if (a.x >= 0 && a.x < s.width) {
-            t = std::max<int64_t>(t, 0);
-            btm = std::min<int64_t>(btm, s.height);
-            for (int64_t y = t; y < btm; ++y) Plot(s, a.x, int(y), p);
-        }
+    int64_t t = a.y, btm = b.y;
+    if (t > btm) {
+        t = int64_t(b.y) + 1;
+        btm = int64_t(a.y) + 1;
+    }
+    if (a.x < 0 || a.x >= s.width) return;
+    t = std::max<int64_t>(t, 0);
+    btm = std::min<int64_t>(btm, s.height);
+    for (int64_t y = t; y < btm; ++y) Plot(s, a.x, int(y), p);
+}
+
+}  // namespace
+
+void DrawCosmeticLine(const Surface& s, POINT a, POINT b, const Paint& p, DashState* dash,
+                      const Paint* gap) {
+    if (!dash && p.none) return;
+    if (!dash && (a.y == b.y || a.x == b.x)) {
+        AxisLine(s, a, b, p);
         return;
     }
     const int64_t dx = int64_t(b.x) - a.x, dy = int64_t(b.y) - a.y;
