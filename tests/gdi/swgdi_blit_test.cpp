@@ -42,11 +42,21 @@ TEST(SwgdiStretchDIBits, ScalesMirrorsAndCombines) {
     EXPECT_EQ(page.At(2, 0), img.px[1]);
     EXPECT_EQ(page.At(7, 5), img.px[11]);
     page.Clear(RGB(0, 0, 0));
+    // A negative width runs leftwards from x = 4, which is included: 4..1.
     StretchDIBits(page.dc(), 4, 0, -4, 3, 0, 0, 4, 3, img.px, &img.bi, DIB_RGB_COLORS, SRCCOPY);
-    EXPECT_EQ(page.At(0, 0), img.px[3]);  // mirrored left to right
-    EXPECT_EQ(page.At(3, 0), img.px[0]);
+    EXPECT_EQ(page.At(4, 0), img.px[0]);  // mirrored left to right
+    EXPECT_EQ(page.At(1, 0), img.px[3]);
+    EXPECT_TRUE(page.Is(0, 0, RGB(0, 0, 0)));
     StretchDIBits(page.dc(), 4, 0, -4, 3, 0, 0, 4, 3, img.px, &img.bi, DIB_RGB_COLORS, SRCINVERT);
     EXPECT_TRUE(page.Is(2, 1, RGB(0, 0, 0)));  // XOR with itself
+    // Shrinking combines source pixels: AND in BLACKONWHITE (the default),
+    // OR in WHITEONBLACK.
+    page.Clear(RGB(0, 0, 0));
+    StretchDIBits(page.dc(), 0, 5, 2, 1, 0, 0, 4, 1, img.px, &img.bi, DIB_RGB_COLORS, SRCCOPY);
+    EXPECT_EQ(page.At(0, 5), img.px[0] & img.px[1]);
+    SetStretchBltMode(page.dc(), WHITEONBLACK);
+    StretchDIBits(page.dc(), 0, 6, 2, 1, 0, 0, 4, 1, img.px, &img.bi, DIB_RGB_COLORS, SRCCOPY);
+    EXPECT_EQ(page.At(1, 6), img.px[2] | img.px[3]);
     EXPECT_EQ(StretchDIBits(page.dc(), 0, 0, 4, 3, 0, 0, 4, 3, img.px, &img.bi, DIB_RGB_COLORS, PATCOPY), 0);
     EXPECT_EQ(StretchDIBits(page.dc(), 0, 0, 4, 3, 0, 0, 4, 3, nullptr, &img.bi, DIB_RGB_COLORS, SRCCOPY), 0);
     EXPECT_EQ(StretchDIBits(nullptr, 0, 0, 4, 3, 0, 0, 4, 3, img.px, &img.bi, DIB_RGB_COLORS, SRCCOPY), 0);

@@ -1075,6 +1075,41 @@ void StretchImage(HDC dc, bool scale) {
 void StretchCopy(HDC dc) { StretchImage(dc, false); }
 void StretchScaled(HDC dc) { StretchImage(dc, true); }
 
+// Shrinking in each stretch mode, and a 1-bpp source with its own colours.
+void StretchShrinkModes(HDC dc) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = 23;
+    bi.bmiHeader.biHeight = 17;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    static unsigned px[23 * 17];
+    unsigned st = 3;
+    for (int i = 0; i < 23 * 17; ++i) px[i] = (Next(&st) * 0x9E3779u) & 0xFFFFFFu;
+    const int modes[3] = {BLACKONWHITE, WHITEONBLACK, COLORONCOLOR};
+    for (int i = 0; i < 3; ++i) {
+        SetStretchBltMode(dc, modes[i]);
+        StretchDIBits(dc, 1 + 20 * i, 2, 9, 7, 0, 0, 23, 17, px, &bi, DIB_RGB_COLORS, SRCCOPY);
+        StretchDIBits(dc, 1 + 20 * i, 12, 17, 5, 2, 3, 19, 13, px, &bi, DIB_RGB_COLORS, SRCCOPY);
+        StretchDIBits(dc, 12 + 20 * i, 2, 7, 30, 0, 0, 23, 17, px, &bi, DIB_RGB_COLORS, SRCCOPY);
+    }
+    struct {
+        BITMAPINFOHEADER h;
+        RGBQUAD c[2];
+    } mono = {};
+    mono.h.biSize = sizeof(BITMAPINFOHEADER);
+    mono.h.biWidth = 16;
+    mono.h.biHeight = 4;
+    mono.h.biPlanes = 1;
+    mono.h.biBitCount = 1;
+    mono.c[0].rgbRed = 200;
+    mono.c[1].rgbBlue = 220;
+    mono.c[1].rgbGreen = 90;
+    const unsigned char bits[16] = {0xF0, 0x0F, 0, 0, 0xAA, 0x55, 0, 0, 0x33, 0xCC, 0, 0, 0x81, 0x18, 0, 0};
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, 2, 20, 57, 25, 0, 0, 16, 4, bits, (BITMAPINFO*)&mono, DIB_RGB_COLORS, SRCCOPY);
+}
+
 void LinesBeyond2e28(HDC dc) {
     Use pen(dc, CreatePen(PS_SOLID, 1, kRed));
     MoveToEx(dc, -1000000000, -700000000, nullptr);
@@ -1189,7 +1224,8 @@ const Scenario kScenarios[] = {
     {"wide_widths_diagonal", "wide", false, 32, WideWidthsDiagonal},
     {"wide_polygon_winding", "wide", false, 32, WidePolygonWinding},
     {"wide_roundrect", "wide", false, 32, WideRoundRect},
-    {"stretch_scaled", "image", false, 32, StretchScaled},
+    {"stretch_scaled", "image", true, 32, StretchScaled},
+    {"stretch_shrink_modes", "image", true, 32, StretchShrinkModes},
     {"lines_beyond_2e28", "lines", false, 32, LinesBeyond2e28},
 };
 
