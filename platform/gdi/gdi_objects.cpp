@@ -495,10 +495,12 @@ extern "C" {
 
 HGDIOBJ GetStockObject(int index) { return StockObject(index); }
 
+// CreatePen knows the styles PS_SOLID to PS_INSIDEFRAME; any other value
+// (extended styles, flags of ExtCreatePen) makes a solid pen, as GDI does.
+// The null style gives the stock null pen.
 HPEN CreatePen(int style, int width, COLORREF color) {
-    int kind = style & PS_STYLE_MASK;
-    if ((style & ~PS_STYLE_MASK) != 0 || kind > PS_INSIDEFRAME) return nullptr;
-    if (kind == PS_NULL) return static_cast<HPEN>(StockObject(NULL_PEN));
+    if (style == PS_NULL) return static_cast<HPEN>(StockObject(NULL_PEN));
+    if (style < PS_SOLID || style > PS_INSIDEFRAME) style = PS_SOLID;
     auto p = std::make_unique<Pen>();
     p->logpen.lopnStyle = static_cast<UINT>(style);
     p->logpen.lopnWidth.x = width < 0 ? -width : width;

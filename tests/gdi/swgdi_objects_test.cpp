@@ -63,7 +63,10 @@ TEST(SwgdiObjects, GetObjectSizesAndContents) {
     DeleteObject(pen);
     EXPECT_EQ(GetObjectA(pen, sizeof lp, &lp), 0);  // deleted
     EXPECT_EQ(CreatePen(PS_NULL, 5, 0), GetStockObject(NULL_PEN));
-    EXPECT_EQ(CreatePen(42, 1, 0), nullptr);
+    HPEN odd = CreatePen(42, 1, RGB(1, 2, 3));  // unknown styles make solid pens
+    ASSERT_EQ(GetObjectA(odd, sizeof lp, &lp), int(sizeof lp));
+    EXPECT_EQ(lp.lopnStyle, UINT(PS_SOLID));
+    DeleteObject(odd);
 }
 
 TEST(SwgdiObjects, SelectReturnsThePreviousObject) {
