@@ -57,6 +57,26 @@ TEST(Hatch, EveryDensityPaintsItsPattern) {
     EXPECT_EQ(swgdi_ObjectCount(), base);
 }
 
+TEST(Hatch, PatternIsAlignedToTheDeviceInEveryMapping) {
+    const Density& d = kDensities[6];  // 375: no symmetry to hide a flip
+    for (Mapping m : {Mapping::Text, Mapping::Twips, Mapping::Anisotropic}) {
+        Page page(64, 64, 144);
+        page.SetMapping(m);
+        HDC dc = page.dc();
+        HBRUSH brush = foGetHatchBrush(d.code);
+        ASSERT_NE(brush, nullptr);
+        POINT a = page.L(8, 8), b = page.L(40, 32);
+        RECT r{a.x, a.y, b.x, b.y};
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+        EXPECT_EQ(page.InkBox().right, 40) << MappingName(m);
+        for (int y = 8; y < 32; ++y)
+            for (int x = 8; x < 40; ++x)
+                ASSERT_EQ(page.Ink(x, y), !((d.rows[y % 8] >> (7 - x % 8)) & 1))
+                    << MappingName(m) << " " << x << "," << y;
+    }
+}
+
 TEST(Hatch, CodeZeroIsTheHollowBrushAndUnknownCodesNone) {
     EXPECT_EQ(foGetHatchBrush(0), static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
     const int base = swgdi_ObjectCount();
