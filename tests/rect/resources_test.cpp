@@ -11,7 +11,7 @@ namespace {
 
 // One of every kind of figure: open sides, radii, widths, line kinds,
 // hatches, transparent and plain fills, ellipses.
-void DrawSet(HDC hdc, MNG_OBJECT* mng) {
+void DrawSet(HDC hdc, MNG_OBJECT* mng, bool fills = true) {
     const int kinds[] = {1, 3, 9, 8};
     int i = 0;
     for (int kind : kinds) {
@@ -26,7 +26,7 @@ void DrawSet(HDC hdc, MNG_OBJECT* mng) {
                 l.dashPattern[3] = 4;
             }
             RECTREC s = Shape(i % 2 ? 0x34 : 0, 12, 0, 30, 4);
-            const int hatch = i % 3 == 0 ? 500 : (i % 3 == 1 ? 1000 : 0);
+            const int hatch = !fills ? 0 : (i % 3 == 0 ? 500 : (i % 3 == 1 ? 1000 : 0));
             foExtRectangle(hdc, RECT{20 + 40 * i, 20, 60 + 40 * i, 90}, hatch, i & 1, &l, &s, mng);
             foExtEllipse(hdc, 40 + 40 * i, 160, 18, 30, hatch, i & 1, &l, mng);
             ++i;
@@ -64,6 +64,21 @@ TEST(RectResources, WarmRecordCreatesNothing) {
     EndMngObject(page.dc(), &mng);
     DeleteObject(hatch);
     EXPECT_EQ(swgdi_ObjectCount(), before);
+}
+
+// The record changes where pens and brushes come from, not what is drawn.
+TEST(RectResources, ManagedAndUnmanagedFramesAreTheSame) {
+    Page plain, managed;
+    DrawSet(plain.dc(), nullptr, false);
+    MNG_OBJECT mng;
+    StartMngObject(managed.dc(), &mng);
+    DrawSet(managed.dc(), &mng, false);
+    EndMngObject(managed.dc(), &mng);
+    const std::vector<uint32_t> a = plain.Pixels(), b = managed.Pixels();
+    size_t differ = 0;
+    for (size_t i = 0; i < a.size(); ++i) differ += a[i] != b[i];
+    EXPECT_EQ(differ, 0u);
+    EXPECT_GT(plain.CountInk(0, 0, plain.width(), plain.height()), 3000);
 }
 
 #ifdef WX5N_RECT_OBJECTS
