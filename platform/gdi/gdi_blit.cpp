@@ -94,7 +94,7 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
             if (u < 0 || sx < 0 || sx >= imgW) continue;
             COLORREF c = SourceColor(row, bpp, static_cast<int>(sx), table, tableSize);
             uint32_t src = ColorToPixel(dc, s, c, false);
-            uint32_t out;
+            uint32_t out = src;
             Combine(rop, src, ReadPixel(s, int(x), int(y)), &out);
             WritePixel(s, int(x), int(y), s.bpp == 32 ? out : (out & 1u));
         }

@@ -167,11 +167,13 @@ BOOL DrawRectangle(Dc* dc, int l, int t, int r, int b, bool journal) {
                     {Clamp32(d.left), Clamp32(d.top)},
                     {Clamp32(d.left), Clamp32(d.bottom)},
                     {Clamp32(d.right), Clamp32(d.bottom)}};
-    StrokeCosmetic(dc, s, pts, 4, true);
+    // The interior lies inside the outline, so the order of the two does not
+    // change a pixel; filling first finds the outline's rows in the cache.
     int w = PenWidth(dc);
     Paint brush = BrushPaint(dc, s, dc->brush, dc->brushPattern, dc->rop2);
     PaintRect(s, Clamp32(d.left + (w + 1) / 2), Clamp32(d.top + (w + 1) / 2),
               Clamp32(d.right - w / 2), Clamp32(d.bottom - w / 2), brush);
+    StrokeCosmetic(dc, s, pts, 4, true);
     return TRUE;
 }
 

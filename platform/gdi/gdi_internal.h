@@ -48,7 +48,14 @@ struct Paint {
     int orgY = 0;
     std::vector<uint32_t> patAnd;
     std::vector<uint32_t> patXor;
+    // Patterns that only copy (every A is 0) keep each pattern row twice in
+    // a row so that any phase reads patWidth consecutive pixels.
+    bool patCopy = false;
+    std::vector<uint32_t> patTile;
 };
+
+// Completes a pattern paint once its masks are set (see patTile).
+void FinishPattern(Paint* p);
 
 // The A and X masks of a ROP2 (1..16) for a pen or brush pixel.
 void RopMasks(int rop2, uint32_t pixel, uint32_t* andMask, uint32_t* xorMask);

@@ -275,6 +275,7 @@ Paint BrushPaint(const Dc* dc, const Surface& s, const LOGBRUSH& lb,
                 p.patAnd[y * 8 + x] = on ? fa : ba;
                 p.patXor[y * 8 + x] = on ? fx : bx;
             }
+        FinishPattern(&p);
         return p;
     }
     case BS_PATTERN:
@@ -311,6 +312,7 @@ Paint BrushPaint(const Dc* dc, const Surface& s, const LOGBRUSH& lb,
                 RopMasks(rop2, ColorToPixel(dc, s, c, false), &p.patAnd[i], &p.patXor[i]);
             }
         }
+        FinishPattern(&p);
         return p;
     }
     default:

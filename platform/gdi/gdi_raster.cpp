@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace swgdi {
 namespace {
@@ -15,12 +18,48 @@ inline int Mod(int64_t a, int m) {
     return static_cast<int>(r < 0 ? r + m : r);
 }
 
+// Spans at least this long (pixels) are filled with streaming stores that
+// bypass the cache: a page is far larger than the cache, and a filled span
+// is not read again soon.
+constexpr int kStreamSpan = 2048;
+
+void FillSolid(uint32_t* d, int n, uint32_t v) {
+#if defined(__SSE2__)
+    if (n >= 16) {
+        // Align to 16 bytes, then whole aligned 64-byte blocks: no store
+        // splits a cache line. Very long spans bypass the cache.
+        while (reinterpret_cast<uintptr_t>(d) & 15) {
+            *d++ = v;
+            --n;
+        }
+        const __m128i vv = _mm_set1_epi32(static_cast<int>(v));
+        if (n >= kStreamSpan) {
+            for (; n >= 16; n -= 16, d += 16) {
+                _mm_stream_si128(reinterpret_cast<__m128i*>(d), vv);
+                _mm_stream_si128(reinterpret_cast<__m128i*>(d + 4), vv);
+                _mm_stream_si128(reinterpret_cast<__m128i*>(d + 8), vv);
+                _mm_stream_si128(reinterpret_cast<__m128i*>(d + 12), vv);
+            }
+            _mm_sfence();
+        } else {
+            for (; n >= 16; n -= 16, d += 16) {
+                _mm_store_si128(reinterpret_cast<__m128i*>(d), vv);
+                _mm_store_si128(reinterpret_cast<__m128i*>(d + 4), vv);
+                _mm_store_si128(reinterpret_cast<__m128i*>(d + 8), vv);
+                _mm_store_si128(reinterpret_cast<__m128i*>(d + 12), vv);
+            }
+        }
+    }
+#endif
+    for (int i = 0; i < n; ++i) d[i] = v;
+}
+
 void PaintSpan32(const Surface& s, int y, int x0, int x1, const Paint& p) {
     uint32_t* d = reinterpret_cast<uint32_t*>(s.row(y));
     if (!p.pattern) {
         const uint32_t a = p.andMask, x = p.xorMask;
         if (a == 0) {
-            std::fill(d + x0, d + x1, x);
+            FillSolid(d + x0, x1 - x0, x);
         } else if (a == ~0u && x == 0) {
             return;
         } else {
@@ -29,10 +68,19 @@ void PaintSpan32(const Surface& s, int y, int x0, int x1, const Paint& p) {
         return;
     }
     const int pw = p.patWidth;
-    const size_t rowBase = size_t(Mod(int64_t(y) - p.orgY, p.patHeight)) * size_t(pw);
+    const size_t py = size_t(Mod(int64_t(y) - p.orgY, p.patHeight));
+    int k = Mod(int64_t(x0) - p.orgX, pw);
+    if (p.patCopy) {
+        // Whole pattern periods straight from the doubled row.
+        const uint32_t* tile = p.patTile.data() + py * size_t(2 * pw) + k;
+        int i = x0;
+        for (; i + pw <= x1; i += pw) std::memcpy(d + i, tile, size_t(pw) * 4);
+        for (int j = 0; i < x1; ++i, ++j) d[i] = tile[j];
+        return;
+    }
+    const size_t rowBase = py * size_t(pw);
     const uint32_t* pa = p.patAnd.data() + rowBase;
     const uint32_t* px = p.patXor.data() + rowBase;
-    int k = Mod(int64_t(x0) - p.orgX, pw);
     for (int i = x0; i < x1; ++i) {
         d[i] = (d[i] & pa[k]) ^ px[k];
         if (++k == pw) k = 0;
@@ -60,6 +108,15 @@ void PaintSpan1(const Surface& s, int y, int x0, int x1, const Paint& p) {
 }
 
 }  // namespace
+
+void FinishPattern(Paint* p) {
+    p->patCopy = std::all_of(p->patAnd.begin(), p->patAnd.end(), [](uint32_t a) { return a == 0; });
+    if (!p->patCopy) return;
+    const size_t w = size_t(p->patWidth);
+    p->patTile.resize(size_t(p->patHeight) * 2 * w);
+    for (size_t y = 0; y < size_t(p->patHeight); ++y)
+        for (size_t x = 0; x < 2 * w; ++x) p->patTile[y * 2 * w + x] = p->patXor[y * w + x % w];
+}
 
 void PaintSpan(const Surface& s, int y, int x0, int x1, const Paint& p) {
     if (p.none) return;
@@ -318,13 +375,17 @@ void AddRoundRectRegion(int left, int top, int right, int bottom, int ew, int eh
         return;
     }
     // Row i of the ellipse's bounding box spans [left + inset_i, right - inset_i).
-    std::vector<int> inset(size_t(eh) + 2, 0);
+    // Rows the stepping never reaches lie beyond the ellipse's tips: empty.
+    // (GDI implementations leave them undefined; a narrow, tall ellipse then
+    // shows stray pixels there.)
+    std::vector<int> inset(size_t(eh) + 2, ew);
     const int64_t a = ew - 1, b = eh - 1;
     const int64_t asq = 8 * a * a, bsq = 8 * b * b;
     int64_t dx = 4 * b * b * (1 - a);
     int64_t dy = 4 * a * a * (1 + (b % 2));
     int64_t err = dx + dy + a * a * (b % 2);
     int x = 0, y = eh / 2;
+    inset[size_t(y)] = 0;  // the widest row
     while (x <= ew / 2) {
         int64_t e2 = 2 * err;
         if (e2 >= dx) {
@@ -351,6 +412,20 @@ void AddRoundRectRegion(int left, int top, int right, int bottom, int ew, int eh
 }
 
 // ---------------------------------------------------------------- lines
+
+namespace {
+
+// One pixel of a line, on the surface; the common solid 32-bpp case inline.
+inline void Plot(const Surface& s, int x, int y, const Paint& p) {
+    if (s.bpp == 32 && !p.pattern && !p.none) {
+        uint32_t* q = reinterpret_cast<uint32_t*>(s.row(y)) + x;
+        *q = p.andMask ? (*q & p.andMask) ^ p.xorMask : p.xorMask;  // copies need no read
+        return;
+    }
+    PaintSpan(s, y, x, x + 1, p);
+}
+
+}  // namespace
 
 // Cosmetic lines step like GDI's: Bresenham with the error term
 // 2 * minor - major, stepping the minor axis when error + bias > 0, where the
@@ -385,7 +460,7 @@ void DrawCosmeticLine(const Surface& s, POINT a, POINT b, const Paint& p, DashSt
         if (a.x >= 0 && a.x < s.width) {
             t = std::max<int64_t>(t, 0);
             btm = std::min<int64_t>(btm, s.height);
-            for (int64_t y = t; y < btm; ++y) PaintSpan(s, int(y), a.x, a.x + 1, p);
+            for (int64_t y = t; y < btm; ++y) Plot(s, a.x, int(y), p);
         }
         return;
     }
@@ -428,9 +503,9 @@ void DrawCosmeticLine(const Surface& s, POINT a, POINT b, const Paint& p, DashSt
                 int64_t mj = majStart + majInc * k;
                 const Paint& use = (!dash || dash->mark) ? p : *gap;
                 if (xMajor)
-                    PaintSpan(s, int(mn), int(mj), int(mj) + 1, use);
+                    Plot(s, int(mj), int(mn), use);
                 else
-                    PaintSpan(s, int(mj), int(mn), int(mn) + 1, use);
+                    Plot(s, int(mn), int(mj), use);
             } else if ((minInc > 0) == (mn >= minLimit) && !dash) {
                 break;  // gone past the surface for good
             }

@@ -86,6 +86,8 @@ TEST(Metrics, AnisotropicScalesAndOrigins) {
     // A width is a length: the shifted origins do not move it.
     EXPECT_EQ(RoundLineWidth(dc, 30), 30);
     EXPECT_EQ(RoundLineWidth(dc, 3), 1);  // one pixel: one logical unit
+    EXPECT_DOUBLE_EQ(GetArcStepAngle(dc, 60), kHalfPi / 10);  // 20 pixels
+    EXPECT_DOUBLE_EQ(GetArcStepAngle(dc, 1), kPiBy64);        // no pixel at all
 
     // One unit across x but 1.5 across y: x and y differ, width unchanged.
     SetWindowExtEx(dc, 2, 3, nullptr);

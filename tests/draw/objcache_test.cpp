@@ -180,14 +180,14 @@ TEST(ObjCache, BrushListComparesTheWholeDescription) {
         ASSERT_EQ(foSelectBrush(dc, MakeSolidBrush(0x100 * k + 1), &prev, &mng), 1);
     EXPECT_EQ(swgdi_ObjectCount(), base + 5);  // six in the list, start brush gone
     for (int k = 0; k < 6; ++k) EXPECT_EQ(mng.brush[k].logBrush.lbColor, 0x100u * (7 - k) + 1);
-    // Same colour, other style: a different brush.
-    LOGBRUSH hatched = MakeSolidBrush(0x701);
-    hatched.lbStyle = BS_HATCHED;
-    hatched.lbHatch = 2;
+    // All of the description counts, the hatch field of a solid brush too.
     EXPECT_EQ(foSelectBrush(dc, MakeSolidBrush(0x701), &prev, &mng), 0);
-    int r = foSelectBrush(dc, hatched, &prev, &mng);
-    if (r == 1) EXPECT_EQ(mng.brush[0].logBrush.lbStyle, static_cast<UINT>(BS_HATCHED));
-    else EXPECT_EQ(r, -1);  // a GDI without hatched brushes refuses it
+    LOGBRUSH hatchField = MakeSolidBrush(0x701);
+    hatchField.lbHatch = 5;
+    EXPECT_EQ(foSelectBrush(dc, hatchField, &prev, &mng), 1);
+    EXPECT_EQ(mng.brush[0].logBrush.lbHatch, 5u);
+    EXPECT_EQ(mng.brush[1].logBrush.lbHatch, 0u);
+    EXPECT_EQ(mng.brush[1].logBrush.lbColor, 0x701u);
     EndMngObject(dc, &mng);
     EXPECT_EQ(swgdi_ObjectCount(), base - 2);
 }

@@ -158,6 +158,23 @@ TEST(SlantLine, DoubleLines) {
     EXPECT_TRUE(page.Ink(200, 353) || page.Ink(199, 353));
 }
 
+TEST(SlantLine, DoubleLineWhoseHalvesTurnVerticalIsStillDrawn) {
+    // Nearly vertical in MM_TWIPS (one unit across for 200 pixels down):
+    // each shifted half rounds to a vertical line and is drawn as one
+    // instead of failing the call.
+    Page page;
+    page.SetMapping(Mapping::Twips);
+    HDC dc = page.dc();
+    LINEREC line = Line(90, 9, 3, kRed);
+    page.JournalOn();
+    ASSERT_EQ(foExtLine(dc, 1000, -1000, 1001, -3000, &line, nullptr), 1);
+    std::vector<Call> j = Journal(dc);
+    ASSERT_EQ(Only(j, {"Polyline"}).size(), 2u) << Dump(j);
+    EXPECT_TRUE(page.Ink(97, 200));
+    EXPECT_TRUE(page.Ink(103, 200));
+    EXPECT_FALSE(page.Ink(100, 200));
+}
+
 TEST(SlantLine, InternalEntryPointsRefuseAxisLines) {
     Page page;
     LINEREC line = Line(1, 1, 1, kRed);

@@ -110,5 +110,24 @@ TEST(Wave, VerticalWaveInAYUpModeEnds) {
     }
 }
 
+TEST(Wave, CoarseLogicalGridStillAdvances) {
+    // 100 pixels per unit across x, one along y: every step of the wave is
+    // smaller than half a logical unit, so going on from the point actually
+    // drawn would pull it back to where it started, forever. It must end.
+    Page page;
+    HDC dc = page.dc();
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetWindowExtEx(dc, 1, 1, nullptr);
+    SetViewportExtEx(dc, 100, 1, nullptr);
+    LINEREC line = Line(1, 10, 3, kBlue);
+    line.waveHeight = 5;
+    page.JournalOn();
+    ASSERT_EQ(foExtLine(dc, 0, 50, 5, 50, &line, nullptr), 1);
+    Pts path = Path(Journal(dc));
+    ASSERT_GE(path.size(), 3u);
+    EXPECT_EQ(path.back()[0], 500);
+    for (const auto& p : path) EXPECT_LE(std::abs(p[1] - 50), 3);
+}
+
 }  // namespace
 }  // namespace wx5n::test

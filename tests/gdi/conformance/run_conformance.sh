@@ -3,11 +3,14 @@
 # runs them under wine64 in a fresh prefix, and compares their pixels with
 # swgdi's (the native runner). Exits 77 (skipped) when the cross compiler or
 # wine64 is missing.
-#   run_conformance.sh SOURCE_DIR NATIVE_RUNNER WORK_DIR
+# The hatch bitmaps go into a resource-only WX5NOVL1.DLL built from the
+# resource script hatch_resgen writes, so LoadBitmapA is compared too.
+#   run_conformance.sh SOURCE_DIR NATIVE_RUNNER WORK_DIR HATCH_RESGEN
 set -u
 src=$1
 runner=$2
 work=$3
+resgen=$4
 
 cxx=$(command -v x86_64-w64-mingw32-g++ || true)
 wine=""
@@ -27,7 +30,14 @@ if [ -z "$wine" ]; then
   exit 77
 fi
 
-mkdir -p "$work" || exit 2
+mkdir -p "$work/res" || exit 2
+windres=$(command -v x86_64-w64-mingw32-windres || true)
+if [ -n "$windres" ]; then
+  "$resgen" "$work/res" || exit 2
+  printf 'int __stdcall DllMain(void *h, unsigned r, void *p) { return 1; }\n' > "$work/res/dllmain.c"
+  ( cd "$work/res" && "$windres" hatch_bitmaps.rc -O coff -o hatch_res.o ) || exit 2
+  "${cxx%g++}gcc" -shared -o "$work/WX5NOVL1.DLL" "$work/res/dllmain.c" "$work/res/hatch_res.o" || exit 2
+fi
 "$cxx" -O1 -std=c++17 -static -o "$work/conformance.exe" \
   "$src/scenarios.cpp" "$src/runner.cpp" -lgdi32 || exit 2
 

@@ -176,6 +176,10 @@ int Compare(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // The library module with the hatch bitmaps, when the test built it.
+    LoadLibraryA("WX5NOVL1.DLL");
+#endif
 #ifndef _WIN32
     if (argc == 3 && std::strcmp(argv[1], "--compare") == 0) return Compare(argv[2]);
 #endif

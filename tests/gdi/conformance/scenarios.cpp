@@ -58,19 +58,20 @@ const unsigned char kPat2[8] = {0x55, 0xAB, 0x55, 0xAA, 0x55, 0xBA, 0x55, 0xAA};
 const unsigned char kPat3[8] = {0x00, 0x40, 0x00, 0x10, 0x00, 0x04, 0x00, 0x01};
 const unsigned char kPatArrow[8] = {0xE7, 0xC3, 0x81, 0x00, 0xE7, 0xE7, 0xE7, 0xFF};
 
+// A five-pointed star drawn in one stroke: self-intersecting.
 void Star(POINT* p, int cx, int cy) {
-    // A five-pointed star drawn in one stroke: self-intersecting.
-    const int xs[5] = {0, 17, -17, 15, -15};
-    const int ys[5] = {-20, 18, -6, -7, 17};
-    const int order[5] = {0, 1, 2, 3, 4};
+    const int xs[5] = {0, 12, -18, 18, -11};
+    const int ys[5] = {-20, 18, -5, -6, 17};
     for (int i = 0; i < 5; ++i) {
-        p[i].x = cx + xs[order[i]];
-        p[i].y = cy + ys[order[i]];
+        p[i].x = cx + xs[i];
+        p[i].y = cy + ys[i];
     }
-    p[1].x = cx + 12; p[1].y = cy + 18;
-    p[2].x = cx - 18; p[2].y = cy - 5;
-    p[3].x = cx + 18; p[3].y = cy - 6;
-    p[4].x = cx - 11; p[4].y = cy + 17;
+}
+
+// A small deterministic generator, the same on every platform.
+unsigned Next(unsigned* state) {
+    *state = *state * 1103515245u + 12345u;
+    return (*state >> 16) & 0x7FFF;
 }
 
 // ---------------------------------------------------------------- lines
@@ -856,6 +857,240 @@ void MonoPatternBrush(HDC dc) {
     DeleteObject(b);
 }
 
+
+// ---------------------------------------------------------------- more
+
+void LinesAllAngles(HDC dc) {
+    Use pen(dc, CreatePen(PS_SOLID, 1, kBlue));
+    // End points on a 70-pixel circle, rounded with integer steps only.
+    const int cosTab[24] = {1000, 966, 866, 707, 500, 259, 0, -259, -500, -707, -866, -966,
+                            -1000, -966, -866, -707, -500, -259, 0, 259, 500, 707, 866, 966};
+    for (int i = 0; i < 24; ++i) {
+        int c = cosTab[i], sn = cosTab[(i + 18) % 24];
+        MoveToEx(dc, 30, 23, nullptr);
+        LineTo(dc, 30 + c * 70 / 1000, 23 + sn * 70 / 1000);
+    }
+}
+
+void LinesShortAllDirections(HDC dc) {
+    Backdrop(dc);
+    Use pen(dc, CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+    SetROP2(dc, R2_XORPEN);
+    int cx = 4;
+    for (int dy = -3; dy <= 3; ++dy)
+        for (int dx = -3; dx <= 3; ++dx) {
+            int x = 4 + ((dx + 3) * 7 + (dy + 3)) % 7 * 8, y = 4 + (dy + 3) * 6;
+            MoveToEx(dc, x, y, nullptr);
+            LineTo(dc, x + dx, y + dy);
+            (void)cx;
+        }
+}
+
+void PolylineRandom(HDC dc) {
+    unsigned st = 7;
+    POINT p[40];
+    for (int i = 0; i < 40; ++i) {
+        p[i].x = int(Next(&st) % 75) - 7;
+        p[i].y = int(Next(&st) % 60) - 6;
+    }
+    Use pen(dc, CreatePen(PS_SOLID, 1, kPurple));
+    Polyline(dc, p, 40);
+}
+
+void PolyRandom(HDC dc, int mode) {
+    unsigned st = 11;
+    POINT p[12];
+    for (int i = 0; i < 12; ++i) {
+        p[i].x = int(Next(&st) % 70) - 4;
+        p[i].y = int(Next(&st) % 55) - 4;
+    }
+    Use pen(dc, CreatePen(PS_SOLID, 1, kBlue));
+    Use br(dc, CreateSolidBrush(kYellow));
+    SetPolyFillMode(dc, mode);
+    Polygon(dc, p, 12);
+}
+void PolyRandomAlternate(HDC dc) { PolyRandom(dc, ALTERNATE); }
+void PolyRandomWinding(HDC dc) { PolyRandom(dc, WINDING); }
+
+void PolyPatternXor(HDC dc) {
+    Backdrop(dc);
+    SetTextColor(dc, RGB(255, 255, 0));
+    SetBkColor(dc, RGB(0, 128, 255));
+    HBRUSH b = PatternBrush(kPat1);
+    HGDIOBJ old = SelectObject(dc, b);
+    SelectObject(dc, GetStockObject(NULL_PEN));
+    SetBrushOrgEx(dc, 5, 3, nullptr);
+    SetROP2(dc, R2_XORPEN);
+    POINT p[] = {{2, 44}, {30, 1}, {58, 44}};
+    Polygon(dc, p, 3);
+    SelectObject(dc, old);
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    DeleteObject(b);
+}
+
+void RectInsideFrameCosmetic(HDC dc) {
+    Use pen(dc, CreatePen(PS_INSIDEFRAME, 1, kRed));
+    Use br(dc, CreateSolidBrush(kGreen));
+    Rectangle(dc, 3, 3, 30, 20);
+    Ellipse(dc, 33, 3, 58, 40);
+    Rectangle(dc, 5, 25, 28, 44);
+}
+
+void SetPixelRops(HDC dc) {
+    Backdrop(dc);
+    for (int r = 1; r <= 16; ++r) {
+        SetROP2(dc, r);
+        for (int k = 0; k < 20; ++k) SetPixel(dc, 2 + k * 3 - (r % 2), 2 + r * 2 + (k % 3), RGB(30 * k, 200, 90));
+    }
+}
+
+void FillRectHatch(HDC dc) {
+    Backdrop(dc);
+    SetBkColor(dc, RGB(255, 255, 255));
+    for (int i = 0; i < 6; ++i) {
+        HBRUSH b = CreateHatchBrush(i, RGB(200, 0, 100));
+        RECT r = {2 + 9 * i, 3, 10 + 9 * i, 44};
+        SetBkMode(dc, i < 3 ? OPAQUE : TRANSPARENT);
+        FillRect(dc, &r, b);
+        DeleteObject(b);
+    }
+}
+
+void MapIsotropicViewportFirst(HDC dc) {
+    SetMapMode(dc, MM_ISOTROPIC);
+    SetViewportExtEx(dc, 61, 47, nullptr);
+    SetWindowExtEx(dc, 500, 300, nullptr);
+    SetWindowOrgEx(dc, -13, -7, nullptr);
+    MarkCorners(dc, 0, 0, 470, 280);
+    SIZE v;
+    GetViewportExtEx(dc, &v);
+    SetPixel(dc, 10, 290, RGB(v.cx & 255, v.cy & 255, 0));
+}
+
+void MapLometricLines(HDC dc) {
+    SetMapMode(dc, MM_LOMETRIC);
+    SetViewportOrgEx(dc, 0, 46, nullptr);
+    Use pen(dc, CreatePen(PS_SOLID, 0, kTeal));
+    for (int i = 0; i < 12; ++i) {
+        MoveToEx(dc, 7 * i + 3, 3, nullptr);
+        LineTo(dc, 150 - 9 * i, 110 + (i % 3) * 7);
+    }
+}
+
+void EllipseSizesGrid(HDC dc) {
+    Use pen(dc, CreatePen(PS_SOLID, 1, kRed));
+    Use br(dc, CreateSolidBrush(kBlue));
+    int y = 1;
+    for (int h = 1; h <= 9; h += 2) {
+        int x = 1;
+        for (int w = 1; w <= 10; ++w) {
+            Ellipse(dc, x, y, x + w, y + h);
+            x += w + 1;
+            if (x > 55) break;
+        }
+        y += h + 1;
+    }
+}
+
+void EllipseAnisotropic(HDC dc) {
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetWindowExtEx(dc, 7, 7, nullptr);
+    SetViewportExtEx(dc, 5, 4, nullptr);
+    Use pen(dc, CreatePen(PS_SOLID, 0, kPurple));
+    Use br(dc, CreateSolidBrush(kYellow));
+    Ellipse(dc, 3, 3, 40, 30);
+    Ellipse(dc, 45, 10, 81, 77);
+    RoundRect(dc, 5, 40, 70, 75, 20, 11);
+}
+
+void WideAngles(HDC dc) {
+    const int pts[12][2] = {{58, 23}, {57, 12}, {50, 3}, {38, 0}, {22, 0}, {10, 3},
+                            {3, 12}, {2, 23}, {5, 35}, {15, 44}, {45, 44}, {56, 35}};
+    for (int i = 0; i < 12; ++i) {
+        Use pen(dc, CreatePen(PS_SOLID, 3, RGB(20 * i, 100, 250 - 20 * i)));
+        MoveToEx(dc, 30, 23, nullptr);
+        LineTo(dc, pts[i][0], pts[i][1]);
+    }
+}
+
+void WideWidthsDiagonal(HDC dc) {
+    for (int w = 2; w <= 9; ++w) {
+        Use pen(dc, CreatePen(PS_SOLID, w, RGB(25 * w, 30, 120)));
+        MoveToEx(dc, 3 + 7 * (w - 2), 4, nullptr);
+        LineTo(dc, 8 + 7 * (w - 2), 42);
+    }
+}
+
+void WidePolygonWinding(HDC dc) {
+    Use br(dc, CreateSolidBrush(kGreen));
+    Use pen(dc, CreatePen(PS_SOLID, 2, kBlue));
+    SetPolyFillMode(dc, WINDING);
+    POINT p[5];
+    Star(p, 30, 23);
+    Polygon(dc, p, 5);
+}
+
+void WideRoundRect(HDC dc) {
+    Use br(dc, CreateSolidBrush(kYellow));
+    Use pen(dc, CreatePen(PS_SOLID, 3, kRed));
+    RoundRect(dc, 4, 4, 57, 43, 22, 15);
+}
+
+void HatchResources(HDC dc) {
+    HMODULE lib = GetModuleHandleA("WX5NOVL1.DLL");
+    SetTextColor(dc, RGB(0, 0, 160));
+    SetBkColor(dc, RGB(255, 250, 230));
+    for (int id = 101; id <= 117; ++id) {
+        HBITMAP bm = LoadBitmapA(lib, MAKEINTRESOURCEA(id));
+        if (!bm) continue;
+        HBRUSH b = CreatePatternBrush(bm);
+        DeleteObject(bm);
+        int i = id - 101;
+        RECT r = {1 + (i % 6) * 10, 1 + (i / 6) * 15, 10 + (i % 6) * 10, 15 + (i / 6) * 15};
+        SetBrushOrgEx(dc, i, 2 * i, nullptr);
+        FillRect(dc, &r, b);
+        DeleteObject(b);
+    }
+}
+
+void StretchImage(HDC dc, bool scale) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = 7;
+    bi.bmiHeader.biHeight = 5;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    unsigned px[35];
+    for (int i = 0; i < 35; ++i) px[i] = (i * 0x070B0Du + 0x203040u) & 0xFFFFFFu;
+    if (scale) {
+        StretchDIBits(dc, 2, 2, 40, 30, 0, 0, 7, 5, px, &bi, DIB_RGB_COLORS, SRCCOPY);
+        StretchDIBits(dc, 58, 44, -15, -10, 1, 1, 5, 3, px, &bi, DIB_RGB_COLORS, SRCINVERT);
+    } else {
+        StretchDIBits(dc, 3, 4, 7, 5, 0, 0, 7, 5, px, &bi, DIB_RGB_COLORS, SRCCOPY);
+        StretchDIBits(dc, 20, 4, 4, 3, 2, 1, 4, 3, px, &bi, DIB_RGB_COLORS, SRCCOPY);
+        bi.bmiHeader.biHeight = -5;
+        StretchDIBits(dc, 30, 20, 7, 5, 0, 0, 7, 5, px, &bi, DIB_RGB_COLORS, SRCCOPY);
+    }
+}
+void StretchCopy(HDC dc) { StretchImage(dc, false); }
+void StretchScaled(HDC dc) { StretchImage(dc, true); }
+
+void LinesBeyond2e28(HDC dc) {
+    Use pen(dc, CreatePen(PS_SOLID, 1, kRed));
+    MoveToEx(dc, -1000000000, -700000000, nullptr);
+    LineTo(dc, 1000000000, 700000040);
+    MoveToEx(dc, 20, 10, nullptr);
+    LineTo(dc, 2000000000, 30);
+}
+
+void DefaultObjects(HDC dc) {
+    PatBlt(dc, 0, 0, 61, 47, PATCOPY);  // the default white brush
+    Rectangle(dc, 5, 5, 40, 30);
+    MoveToEx(dc, 0, 46, nullptr);
+    LineTo(dc, 60, 0);
+    Ellipse(dc, 30, 20, 58, 44);
+}
+
 }  // namespace
 
 const Scenario kScenarios[] = {
@@ -934,6 +1169,28 @@ const Scenario kScenarios[] = {
     {"mono_lines_fill", "mono", true, 1, MonoLinesAndFill},
     {"mono_color_mapping", "mono", true, 1, MonoColorMapping},
     {"mono_pattern_brush", "mono", true, 1, MonoPatternBrush},
+    {"lines_all_angles", "lines", true, 32, LinesAllAngles},
+    {"lines_short_all_directions", "lines", true, 32, LinesShortAllDirections},
+    {"polyline_random", "lines", true, 32, PolylineRandom},
+    {"poly_random_alternate", "polygon", true, 32, PolyRandomAlternate},
+    {"poly_random_winding", "polygon", true, 32, PolyRandomWinding},
+    {"poly_pattern_xor", "pattern", true, 32, PolyPatternXor},
+    {"rect_insideframe_cosmetic", "rect", true, 32, RectInsideFrameCosmetic},
+    {"setpixel_rops", "rop", true, 32, SetPixelRops},
+    {"fillrect_hatch", "fillrect", true, 32, FillRectHatch},
+    {"map_isotropic_viewport_first", "transform", true, 32, MapIsotropicViewportFirst},
+    {"map_lometric_lines", "transform", true, 32, MapLometricLines},
+    {"hatch_resources", "pattern", true, 32, HatchResources},
+    {"default_objects", "rect", true, 32, DefaultObjects},
+    {"stretch_copy", "image", true, 32, StretchCopy},
+    {"ellipse_sizes_grid", "ellipse", false, 32, EllipseSizesGrid},
+    {"ellipse_anisotropic", "ellipse", false, 32, EllipseAnisotropic},
+    {"wide_angles", "wide", false, 32, WideAngles},
+    {"wide_widths_diagonal", "wide", false, 32, WideWidthsDiagonal},
+    {"wide_polygon_winding", "wide", false, 32, WidePolygonWinding},
+    {"wide_roundrect", "wide", false, 32, WideRoundRect},
+    {"stretch_scaled", "image", false, 32, StretchScaled},
+    {"lines_beyond_2e28", "lines", false, 32, LinesBeyond2e28},
 };
 
 const int kScenarioCount = sizeof(kScenarios) / sizeof(kScenarios[0]);
