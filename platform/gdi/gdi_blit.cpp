@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace swgdi {
 namespace {
@@ -81,6 +82,12 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
     int64_t x1 = std::min<int64_t>(std::max<int64_t>(p1.x, p2.x), s.width);
     int64_t y0 = std::max<int64_t>(std::min<int64_t>(p1.y, p2.y), 0);
     int64_t y1 = std::min<int64_t>(std::max<int64_t>(p1.y, p2.y), s.height);
+    // Source column of each destination column, once.
+    std::vector<int64_t> column(static_cast<size_t>(std::max<int64_t>(x1 - x0, 0)));
+    for (int64_t x = x0; x < x1; ++x) {
+        double u = (double(x - p1.x) + 0.5) / double(dw);
+        column[size_t(x - x0)] = u < 0 ? -1 : xSrc + int64_t(std::floor(u * srcWidth));
+    }
     for (int64_t y = y0; y < y1; ++y) {
         // Fraction of the destination height at this row's centre, from p1.
         double v = (double(y - p1.y) + 0.5) / double(dh);
@@ -89,9 +96,8 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
         const int64_t fileRow = h.biHeight < 0 ? sy : imgH - 1 - sy;
         const uint8_t* row = base + fileRow * stride;
         for (int64_t x = x0; x < x1; ++x) {
-            double u = (double(x - p1.x) + 0.5) / double(dw);
-            int64_t sx = xSrc + int64_t(std::floor(u * srcWidth));
-            if (u < 0 || sx < 0 || sx >= imgW) continue;
+            int64_t sx = column[size_t(x - x0)];
+            if (sx < 0 || sx >= imgW) continue;
             COLORREF c = SourceColor(row, bpp, static_cast<int>(sx), table, tableSize);
             uint32_t src = ColorToPixel(dc, s, c, false);
             uint32_t out = src;
