@@ -181,6 +181,276 @@ typedef struct tagLOGBRUSH {
 #define CLR_INVALID 0xFFFFFFFFu
 #define GDI_ERROR 0xFFFFFFFFu
 
+/* More GetDeviceCaps indices */
+#define DRIVERVERSION 0
+#define TECHNOLOGY 2
+#define NUMCOLORS 24
+#define RASTERCAPS 38
+#define PHYSICALWIDTH 110
+#define PHYSICALHEIGHT 111
+#define PHYSICALOFFSETX 112
+#define PHYSICALOFFSETY 113
+#define DT_RASDISPLAY 1
+#define DT_RASPRINTER 2
+
+/* Pen style bits (ExtCreatePen layout; CreatePen uses the low nibble) */
+#define PS_USERSTYLE 7
+#define PS_ALTERNATE 8
+#define PS_STYLE_MASK 0x0000000F
+#define PS_ENDCAP_ROUND 0x00000000
+#define PS_ENDCAP_SQUARE 0x00000100
+#define PS_ENDCAP_FLAT 0x00000200
+#define PS_ENDCAP_MASK 0x00000F00
+#define PS_JOIN_ROUND 0x00000000
+#define PS_JOIN_BEVEL 0x00001000
+#define PS_JOIN_MITER 0x00002000
+#define PS_JOIN_MASK 0x0000F000
+#define PS_COSMETIC 0x00000000
+#define PS_GEOMETRIC 0x00010000
+#define PS_TYPE_MASK 0x000F0000
+
+/* More brush styles and the hatch patterns of BS_HATCHED */
+#define BS_INDEXED 4
+#define BS_DIBPATTERN 5
+#define BS_DIBPATTERNPT 6
+#define BS_PATTERN8X8 7
+#define HS_HORIZONTAL 0
+#define HS_VERTICAL 1
+#define HS_FDIAGONAL 2
+#define HS_BDIAGONAL 3
+#define HS_CROSS 4
+#define HS_DIAGCROSS 5
+
+/* More stock objects */
+#define OEM_FIXED_FONT 10
+#define ANSI_FIXED_FONT 11
+#define ANSI_VAR_FONT 12
+#define SYSTEM_FONT 13
+#define DEVICE_DEFAULT_FONT 14
+#define DEFAULT_PALETTE 15
+#define SYSTEM_FIXED_FONT 16
+#define DEFAULT_GUI_FONT 17
+#define DC_BRUSH 18
+#define DC_PEN 19
+
+/* More object kinds */
+#define OBJ_FONT 6
+#define OBJ_PAL 5
+#define OBJ_REGION 8
+
+/* Ternary raster operations (PatBlt, StretchDIBits) */
+#define SRCCOPY 0x00CC0020u
+#define SRCPAINT 0x00EE0086u
+#define SRCAND 0x008800C6u
+#define SRCINVERT 0x00660046u
+#define SRCERASE 0x00440328u
+#define NOTSRCCOPY 0x00330008u
+#define NOTSRCERASE 0x001100A6u
+#define MERGEPAINT 0x00BB0226u
+#define PATCOPY 0x00F00021u
+#define PATPAINT 0x00FB0A09u
+#define PATINVERT 0x005A0049u
+#define DSTINVERT 0x00550009u
+#define BLACKNESS 0x00000042u
+#define WHITENESS 0x00FF0062u
+
+/* Bitmaps */
+#define BI_RGB 0
+#define BI_BITFIELDS 3
+#define DIB_RGB_COLORS 0
+#define DIB_PAL_COLORS 1
+
+typedef void* HANDLE;
+typedef struct HRGN__* HRGN;
+typedef int INT;
+typedef int16_t SHORT;
+typedef uint16_t USHORT;
+typedef char CHAR;
+typedef uint32_t ULONG;
+typedef const void* LPCVOID;
+typedef RECT* PRECT;
+typedef const RECT* LPCRECT;
+
+typedef struct tagRGBQUAD {
+    BYTE rgbBlue;
+    BYTE rgbGreen;
+    BYTE rgbRed;
+    BYTE rgbReserved;
+} RGBQUAD;
+
+/* The 40-byte header of a device-independent bitmap, packed as on disk. */
+typedef struct tagBITMAPINFOHEADER {
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight;
+    WORD biPlanes;
+    WORD biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter;
+    LONG biYPelsPerMeter;
+    DWORD biClrUsed;
+    DWORD biClrImportant;
+} BITMAPINFOHEADER, *LPBITMAPINFOHEADER;
+
+typedef struct tagBITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
+} BITMAPINFO, *LPBITMAPINFO;
+
+typedef struct tagBITMAP {
+    LONG bmType;
+    LONG bmWidth;
+    LONG bmHeight;
+    LONG bmWidthBytes;
+    WORD bmPlanes;
+    WORD bmBitsPixel;
+    LPVOID bmBits;
+} BITMAP, *LPBITMAP;
+
+/* Integer resource names: the id in the low word of the name pointer. */
+#define MAKEINTRESOURCEA(i) ((LPCSTR)((ULONG_PTR)((WORD)(i))))
+#define IS_INTRESOURCE(p) ((((ULONG_PTR)(p)) >> 16) == 0)
+
+/* ------------------------------------------------------------------------
+ * GDI functions. Results follow GDI: handles are null on failure, BOOL
+ * results FALSE, colour queries CLR_INVALID, and the mode setters return the
+ * previous mode or 0.
+ * ---------------------------------------------------------------------- */
+
+/* Device contexts and their state */
+SWGDI_API HDC CreateCompatibleDC(HDC hdc);
+SWGDI_API BOOL DeleteDC(HDC hdc);
+SWGDI_API int GetDeviceCaps(HDC hdc, int index);
+SWGDI_API int GetMapMode(HDC hdc);
+SWGDI_API int SetMapMode(HDC hdc, int mode);
+SWGDI_API BOOL GetWindowOrgEx(HDC hdc, LPPOINT pt);
+SWGDI_API BOOL SetWindowOrgEx(HDC hdc, int x, int y, LPPOINT old);
+SWGDI_API BOOL GetWindowExtEx(HDC hdc, LPSIZE size);
+SWGDI_API BOOL SetWindowExtEx(HDC hdc, int x, int y, LPSIZE old);
+SWGDI_API BOOL GetViewportOrgEx(HDC hdc, LPPOINT pt);
+SWGDI_API BOOL SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT old);
+SWGDI_API BOOL GetViewportExtEx(HDC hdc, LPSIZE size);
+SWGDI_API BOOL SetViewportExtEx(HDC hdc, int x, int y, LPSIZE old);
+SWGDI_API BOOL LPtoDP(HDC hdc, LPPOINT pts, int count);
+SWGDI_API BOOL DPtoLP(HDC hdc, LPPOINT pts, int count);
+SWGDI_API int GetROP2(HDC hdc);
+SWGDI_API int SetROP2(HDC hdc, int rop2);
+SWGDI_API COLORREF GetBkColor(HDC hdc);
+SWGDI_API COLORREF SetBkColor(HDC hdc, COLORREF color);
+SWGDI_API COLORREF GetTextColor(HDC hdc);
+SWGDI_API COLORREF SetTextColor(HDC hdc, COLORREF color);
+SWGDI_API int GetBkMode(HDC hdc);
+SWGDI_API int SetBkMode(HDC hdc, int mode);
+SWGDI_API int GetStretchBltMode(HDC hdc);
+SWGDI_API int SetStretchBltMode(HDC hdc, int mode);
+SWGDI_API int GetPolyFillMode(HDC hdc);
+SWGDI_API int SetPolyFillMode(HDC hdc, int mode);
+SWGDI_API BOOL GetBrushOrgEx(HDC hdc, LPPOINT pt);
+SWGDI_API BOOL SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT old);
+SWGDI_API BOOL GetCurrentPositionEx(HDC hdc, LPPOINT pt);
+
+/* Objects */
+SWGDI_API HPEN CreatePen(int style, int width, COLORREF color);
+SWGDI_API HPEN CreatePenIndirect(const LOGPEN* lp);
+SWGDI_API HBRUSH CreateSolidBrush(COLORREF color);
+SWGDI_API HBRUSH CreateHatchBrush(int hatch, COLORREF color);
+SWGDI_API HBRUSH CreateBrushIndirect(const LOGBRUSH* lb);
+SWGDI_API HBRUSH CreatePatternBrush(HBITMAP bitmap);
+SWGDI_API HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel,
+                               const void* bits);
+SWGDI_API HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bits,
+                                   HANDLE section, DWORD offset);
+SWGDI_API HGDIOBJ GetStockObject(int index);
+SWGDI_API HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj);
+SWGDI_API BOOL DeleteObject(HGDIOBJ obj);
+SWGDI_API HGDIOBJ GetCurrentObject(HDC hdc, UINT kind);
+SWGDI_API int GetObjectA(HGDIOBJ obj, int size, LPVOID out);
+SWGDI_API DWORD GetObjectType(HGDIOBJ obj);
+
+/* Drawing */
+SWGDI_API BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT old);
+SWGDI_API BOOL LineTo(HDC hdc, int x, int y);
+SWGDI_API BOOL Polyline(HDC hdc, const POINT* pts, int count);
+SWGDI_API BOOL Polygon(HDC hdc, const POINT* pts, int count);
+SWGDI_API BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom);
+SWGDI_API BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int width,
+                         int height);
+SWGDI_API BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom);
+SWGDI_API int FillRect(HDC hdc, const RECT* rect, HBRUSH brush);
+SWGDI_API BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop);
+SWGDI_API COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color);
+SWGDI_API COLORREF GetPixel(HDC hdc, int x, int y);
+SWGDI_API int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight,
+                            int xSrc, int ySrc, int srcWidth, int srcHeight, const void* bits,
+                            const BITMAPINFO* info, UINT usage, DWORD rop);
+
+/* Resources and modules */
+SWGDI_API HMODULE GetModuleHandleA(LPCSTR name);
+SWGDI_API HBITMAP LoadBitmapA(HINSTANCE module, LPCSTR name);
+
+/* ------------------------------------------------------------------------
+ * Native extras of swgdi.
+ * ---------------------------------------------------------------------- */
+
+/* A page: a memory DC with its own top-down DIB of widthPx x heightPx at
+ * bpp 32 or 1, cleared to white, whose GetDeviceCaps report the page's
+ * pixels (HORZRES, VERTRES), its size in millimetres rounded to the nearest
+ * (HORZSIZE, VERTSIZE) and its resolution (LOGPIXELSX/Y). DeleteDC frees the
+ * page's bitmap with the DC. Null on bad sizes or resolutions. */
+SWGDI_API HDC swgdi_CreatePageDC(int widthPx, int heightPx, int dpiX, int dpiY, int bpp);
+
+/* Sets the metrics a DC reports through GetDeviceCaps and uses for the
+ * metric mapping modes (pixels, millimetres, dots per inch). */
+SWGDI_API BOOL swgdi_SetDeviceMetrics(HDC hdc, int horzRes, int vertRes, int horzSizeMm,
+                                      int vertSizeMm, int logPixelsX, int logPixelsY);
+
+/* The pixels of the bitmap selected into a DC. */
+typedef struct SWGDI_SURFACE {
+    void* bits;         /* first byte of the top row */
+    ptrdiff_t stride;   /* bytes from one row to the next below it (negative
+                           for bottom-up bitmaps) */
+    int width;
+    int height;
+    int bitsPerPixel;   /* 32: 0x00RRGGBB per pixel; 1: colour-table index */
+} SWGDI_SURFACE;
+SWGDI_API BOOL swgdi_GetSurface(HDC hdc, SWGDI_SURFACE* out);
+
+/* Writes the DC's bitmap as an 8-bit RGB PNG with the DC's resolution. */
+SWGDI_API BOOL swgdi_WritePNG(HDC hdc, const char* path);
+
+/* Live GDI objects (pens, brushes, bitmaps, DCs), stock objects excluded. */
+SWGDI_API int swgdi_ObjectCount(void);
+
+/* The call journal of a DC. When enabled, every primitive drawn on the DC,
+ * every object selected into it and every object created or deleted while
+ * its journal is on is recorded. Coordinates are device pixels. */
+typedef struct SWGDI_JOURNAL_ENTRY {
+    char op[24];           /* GDI function name: "Rectangle", "SelectObject" */
+    HGDIOBJ object;        /* object created, selected or deleted */
+    DWORD objectType;      /* its OBJ_ kind when recorded, or 0 */
+    int argCount;
+    LONG args[8];          /* device arguments: rectangle left, top, right,
+                              bottom; MoveToEx x, y; PatBlt x, y, w, h, rop */
+    int pointCount;
+    const POINT* points;   /* device points of LineTo, Polyline, Polygon;
+                              valid until the journal is cleared */
+    LOGPEN pen;            /* selected pen; lopnWidth.x in device pixels */
+    LOGBRUSH brush;        /* selected brush */
+    int rop2;
+    COLORREF textColor;
+    COLORREF bkColor;
+    BOOL result;
+} SWGDI_JOURNAL_ENTRY;
+SWGDI_API BOOL swgdi_EnableJournal(HDC hdc, BOOL enable);
+SWGDI_API int swgdi_JournalCount(HDC hdc);
+SWGDI_API BOOL swgdi_JournalEntry(HDC hdc, int index, SWGDI_JOURNAL_ENTRY* out);
+/* One entry as a line of text, e.g.
+ * "Rectangle 10,20,110,70 pen=0/1/0x0000ff brush=0/0x00ff00 rop=13";
+ * returns the length written (truncated to size - 1), or -1. */
+SWGDI_API int swgdi_JournalText(HDC hdc, int index, char* buf, int size);
+SWGDI_API BOOL swgdi_ClearJournal(HDC hdc);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,354 @@
+// Objects and robustness: stock objects, GetObjectA, selection and
+// deletion, the object count, bad handles, DCs without a bitmap, the
+// journal, the hatch bitmap resources and PNG output.
+#include "swgdi_test_util.h"
+#include "hatch_bitmaps.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace swgdi_test;
+
+namespace {
+
+TEST(SwgdiObjects, StockObjectsDescribeThemselves) {
+    LOGBRUSH lb;
+    ASSERT_EQ(GetObjectA(GetStockObject(WHITE_BRUSH), sizeof lb, &lb), int(sizeof lb));
+    EXPECT_EQ(lb.lbStyle, UINT(BS_SOLID));
+    EXPECT_EQ(lb.lbColor, RGB(255, 255, 255));
+    GetObjectA(GetStockObject(NULL_BRUSH), sizeof lb, &lb);
+    EXPECT_EQ(lb.lbStyle, UINT(BS_NULL));
+    GetObjectA(GetStockObject(GRAY_BRUSH), sizeof lb, &lb);
+    EXPECT_EQ(lb.lbColor, RGB(128, 128, 128));
+    LOGPEN lp;
+    ASSERT_EQ(GetObjectA(GetStockObject(WHITE_PEN), sizeof lp, &lp), int(sizeof lp));
+    EXPECT_EQ(lp.lopnStyle, UINT(PS_SOLID));
+    EXPECT_EQ(lp.lopnColor, RGB(255, 255, 255));
+    GetObjectA(GetStockObject(NULL_PEN), sizeof lp, &lp);
+    EXPECT_EQ(lp.lopnStyle, UINT(PS_NULL));
+    EXPECT_EQ(GetStockObject(99), nullptr);
+    EXPECT_EQ(GetStockObject(-1), nullptr);
+    EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));  // no effect
+    EXPECT_EQ(GetObjectA(GetStockObject(BLACK_PEN), sizeof lp, &lp), int(sizeof lp));
+}
+
+TEST(SwgdiObjects, GetObjectSizesAndContents) {
+    HPEN pen = CreatePen(PS_DASH, 3, RGB(1, 2, 3));
+    LOGPEN lp;
+    EXPECT_EQ(GetObjectA(pen, 0, nullptr), int(sizeof(LOGPEN)));
+    EXPECT_EQ(GetObjectA(pen, sizeof lp - 1, &lp), 0);
+    ASSERT_EQ(GetObjectA(pen, sizeof lp, &lp), int(sizeof lp));
+    EXPECT_EQ(lp.lopnStyle, UINT(PS_DASH));
+    EXPECT_EQ(lp.lopnWidth.x, 3);
+    EXPECT_EQ(lp.lopnColor, RGB(1, 2, 3));
+    HBITMAP bm = CreateBitmap(8, 8, 1, 1, nullptr);
+    HBRUSH br = CreatePatternBrush(bm);
+    LOGBRUSH lb;
+    ASSERT_EQ(GetObjectA(br, sizeof lb, &lb), int(sizeof lb));
+    EXPECT_EQ(lb.lbStyle, UINT(BS_PATTERN));
+    EXPECT_EQ(lb.lbHatch, reinterpret_cast<ULONG_PTR>(bm));
+    BITMAP b;
+    ASSERT_EQ(GetObjectA(bm, sizeof b, &b), int(sizeof b));
+    EXPECT_EQ(b.bmWidth, 8);
+    EXPECT_EQ(b.bmBitsPixel, 1);
+    EXPECT_EQ(b.bmWidthBytes, 2);
+    DeleteObject(br);
+    DeleteObject(bm);
+    DeleteObject(pen);
+    EXPECT_EQ(GetObjectA(pen, sizeof lp, &lp), 0);  // deleted
+    EXPECT_EQ(CreatePen(PS_NULL, 5, 0), GetStockObject(NULL_PEN));
+    HPEN odd = CreatePen(42, 1, RGB(1, 2, 3));  // unknown styles make solid pens
+    ASSERT_EQ(GetObjectA(odd, sizeof lp, &lp), int(sizeof lp));
+    EXPECT_EQ(lp.lopnStyle, UINT(PS_SOLID));
+    DeleteObject(odd);
+}
+
+TEST(SwgdiObjects, SelectReturnsThePreviousObject) {
+    Page page;
+    HDC dc = page.dc();
+    HPEN p1 = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+    HBRUSH b1 = CreateSolidBrush(RGB(0, 255, 0));
+    EXPECT_EQ(SelectObject(dc, p1), GetStockObject(BLACK_PEN));
+    EXPECT_EQ(SelectObject(dc, b1), GetStockObject(WHITE_BRUSH));
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), p1);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), b1);
+    EXPECT_EQ(SelectObject(dc, GetStockObject(BLACK_PEN)), p1);
+    EXPECT_EQ(SelectObject(dc, GetStockObject(WHITE_BRUSH)), b1);
+    EXPECT_EQ(GetCurrentObject(dc, 42), nullptr);
+    DeleteObject(p1);
+    DeleteObject(b1);
+}
+
+TEST(SwgdiObjects, CountsLiveObjectsAndDefersDeletingSelectedOnes) {
+    const int base = swgdi_ObjectCount();
+    HDC dc = CreateCompatibleDC(nullptr);
+    HPEN pen = CreatePen(PS_SOLID, 2, 0);
+    EXPECT_EQ(swgdi_ObjectCount(), base + 2);
+    SelectObject(dc, pen);
+    EXPECT_TRUE(DeleteObject(pen));  // still selected: goes when released
+    EXPECT_EQ(swgdi_ObjectCount(), base + 2);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), pen);
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    EXPECT_EQ(swgdi_ObjectCount(), base + 1);
+    EXPECT_EQ(GetObjectType(pen), 0u);
+    EXPECT_TRUE(DeleteDC(dc));
+    EXPECT_EQ(swgdi_ObjectCount(), base);
+    EXPECT_FALSE(DeleteDC(dc));
+    EXPECT_FALSE(DeleteObject(dc));
+    HDC page = swgdi_CreatePageDC(10, 10, 96, 96, 32);
+    EXPECT_EQ(swgdi_ObjectCount(), base + 2);  // the DC and its bitmap
+    DeleteDC(page);
+    EXPECT_EQ(swgdi_ObjectCount(), base);
+}
+
+TEST(SwgdiObjects, BitmapSelectedInOneDcOnly) {
+    HDC a = CreateCompatibleDC(nullptr), b = CreateCompatibleDC(nullptr);
+    HBITMAP bm = CreateBitmap(4, 4, 1, 32, nullptr);
+    HGDIOBJ def = SelectObject(a, bm);
+    EXPECT_NE(def, nullptr);
+    EXPECT_EQ(SelectObject(b, bm), nullptr);
+    EXPECT_EQ(GetCurrentObject(a, OBJ_BITMAP), bm);
+    SelectObject(a, def);
+    EXPECT_NE(SelectObject(b, bm), nullptr);
+    DeleteDC(a);
+    DeleteDC(b);
+    DeleteObject(bm);
+}
+
+// Bad handles, null DCs, DCs without a bitmap and absurd coordinates fail
+// with GDI's results or draw nothing, never crash (the sanitizer build runs
+// this too).
+TEST(SwgdiRobustness, BadHandlesAndNullDcs) {
+    HDC bad = reinterpret_cast<HDC>(static_cast<uintptr_t>(0xDEADBEE0));
+    POINT pts[3] = {{0, 0}, {5, 5}, {9, 0}};
+    RECT r = {0, 0, 5, 5};
+    for (HDC dc : {static_cast<HDC>(nullptr), bad}) {
+        EXPECT_FALSE(Rectangle(dc, 0, 0, 5, 5));
+        EXPECT_FALSE(Ellipse(dc, 0, 0, 5, 5));
+        EXPECT_FALSE(Polygon(dc, pts, 3));
+        EXPECT_FALSE(Polyline(dc, pts, 3));
+        EXPECT_FALSE(MoveToEx(dc, 1, 1, nullptr));
+        EXPECT_FALSE(LineTo(dc, 1, 1));
+        EXPECT_EQ(FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 0);
+        EXPECT_FALSE(PatBlt(dc, 0, 0, 1, 1, PATCOPY));
+        EXPECT_EQ(SelectObject(dc, GetStockObject(BLACK_PEN)), nullptr);
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), nullptr);
+        EXPECT_EQ(GetMapMode(dc), 0);
+        EXPECT_EQ(SetMapMode(dc, MM_TEXT), 0);
+        EXPECT_EQ(GetROP2(dc), 0);
+        EXPECT_EQ(SetROP2(dc, R2_COPYPEN), 0);
+        EXPECT_EQ(GetBkColor(dc), CLR_INVALID);
+        EXPECT_EQ(SetTextColor(dc, 0), CLR_INVALID);
+        EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 0);
+        EXPECT_EQ(GetPixel(dc, 0, 0), CLR_INVALID);
+        EXPECT_EQ(SetPixel(dc, 0, 0, 0), CLR_INVALID);
+        EXPECT_FALSE(DeleteDC(dc));
+        EXPECT_FALSE(swgdi_WritePNG(dc, "/nonexistent/x.png"));
+    }
+    EXPECT_EQ(SelectObject(nullptr, nullptr), nullptr);
+    EXPECT_FALSE(DeleteObject(nullptr));
+    EXPECT_FALSE(DeleteObject(reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(0x12340))));
+    EXPECT_EQ(GetObjectA(nullptr, 16, pts), 0);
+    EXPECT_EQ(CreatePatternBrush(nullptr), nullptr);
+    EXPECT_EQ(CreatePenIndirect(nullptr), nullptr);
+    EXPECT_EQ(CreateBrushIndirect(nullptr), nullptr);
+    EXPECT_EQ(CreateBitmap(-3, 4, 1, 1, nullptr), nullptr);
+    EXPECT_EQ(CreateBitmap(4, 4, 1, 7, nullptr), nullptr);
+    EXPECT_EQ(CreateCompatibleDC(bad), nullptr);
+    EXPECT_EQ(swgdi_CreatePageDC(0, 10, 96, 96, 32), nullptr);
+    EXPECT_EQ(swgdi_CreatePageDC(10, 10, 96, 96, 8), nullptr);
+    EXPECT_EQ(swgdi_CreatePageDC(1 << 30, 1 << 30, 96, 96, 32), nullptr);
+}
+
+TEST(SwgdiRobustness, DcWithoutBitmapAndHugeShapes) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    POINT pts[4] = {{-2000000000, -2000000000}, {2000000000, 5}, {3, 2000000000}, {-5, 7}};
+    EXPECT_EQ(GetObjectType(GetCurrentObject(dc, OBJ_BITMAP)), DWORD(OBJ_BITMAP));
+    EXPECT_TRUE(Rectangle(dc, -5, -5, 5, 5));
+    EXPECT_TRUE(Polygon(dc, pts, 4));
+    EXPECT_TRUE(Polyline(dc, pts, 4));
+    EXPECT_TRUE(Ellipse(dc, -1, -1, 3, 3));
+    EXPECT_TRUE(PatBlt(dc, 0, 0, 100, 100, WHITENESS));
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255));  // the one pixel
+    EXPECT_EQ(GetPixel(dc, 1, 0), CLR_INVALID);
+    DeleteDC(dc);
+
+    Page page;
+    Use pen(page.dc(), CreatePen(PS_SOLID, 9, RGB(0, 0, 255)));
+    Use brush(page.dc(), CreateSolidBrush(RGB(0, 255, 0)));
+    const int big = 2147483647, small = -2147483647 - 1;
+    EXPECT_TRUE(Rectangle(page.dc(), small, small, big, big));
+    EXPECT_TRUE(page.Is(20, 15, RGB(0, 255, 0)));
+    EXPECT_TRUE(Polygon(page.dc(), pts, 4));
+    MoveToEx(page.dc(), small, 10, nullptr);
+    EXPECT_TRUE(LineTo(page.dc(), big, 12));
+    EXPECT_FALSE(Ellipse(page.dc(), small, small, big, big));  // too large to outline
+    SetMapMode(page.dc(), MM_ANISOTROPIC);
+    SetWindowExtEx(page.dc(), 1, 1, nullptr);
+    SetViewportExtEx(page.dc(), 1000000, 1000000, nullptr);
+    EXPECT_TRUE(Rectangle(page.dc(), -3000, -3000, 3000, 3000));
+    EXPECT_TRUE(Polyline(page.dc(), pts, 4));
+}
+
+// DCs used by different threads at once, with journals on and objects
+// created, selected and deleted meanwhile (the sanitizer build checks the
+// memory; the counts must come back).
+TEST(SwgdiRobustness, DcsOnSeveralThreads) {
+    const int base = swgdi_ObjectCount();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([t] {
+            HDC dc = swgdi_CreatePageDC(64, 48, 300, 300, 32);
+            swgdi_EnableJournal(dc, TRUE);
+            for (int i = 0; i < 200; ++i) {
+                HPEN pen = CreatePen(PS_SOLID, 1 + (i + t) % 4, RGB(i, t * 40, 0));
+                HBRUSH br = CreateSolidBrush(RGB(0, i, t));
+                HGDIOBJ op = SelectObject(dc, pen), ob = SelectObject(dc, br);
+                Rectangle(dc, i % 30, t, 40 + i % 20, 30);
+                Ellipse(dc, 3, 3, 30 + i % 30, 40);
+                SelectObject(dc, op);
+                SelectObject(dc, ob);
+                DeleteObject(pen);
+                DeleteObject(br);
+                if (i % 50 == 0) swgdi_ClearJournal(dc);
+            }
+            EXPECT_GT(swgdi_JournalCount(dc), 0);
+            DeleteDC(dc);
+        });
+    for (auto& th : threads) th.join();
+    EXPECT_EQ(swgdi_ObjectCount(), base);
+}
+
+TEST(SwgdiRobustness, WidePenOnAHugeEllipse) {
+    Page page;
+    Use pen(page.dc(), CreatePen(PS_SOLID, 40, RGB(0, 0, 255)));
+    EXPECT_TRUE(Ellipse(page.dc(), -500000, -300000, 500020, 300015));
+    EXPECT_TRUE(page.Is(20, 14, RGB(255, 255, 255)));  // the white interior covers the page
+}
+
+TEST(SwgdiJournal, RecordsPrimitivesInDeviceUnitsAndObjects) {
+    Page page;
+    HDC dc = page.dc();
+    EXPECT_EQ(swgdi_JournalCount(dc), 0);
+    EXPECT_TRUE(swgdi_EnableJournal(dc, TRUE));
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetViewportExtEx(dc, 2, 2, nullptr);
+    HPEN pen = CreatePen(PS_SOLID, 3, RGB(9, 8, 7));
+    HGDIOBJ old = SelectObject(dc, pen);
+    SetROP2(dc, R2_XORPEN);
+    Rectangle(dc, 1, 2, 10, 12);
+    POINT p[3] = {{0, 0}, {4, 1}, {2, 5}};
+    Polygon(dc, p, 3);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+    std::string all;
+    char buf[256];
+    for (int i = 0; i < swgdi_JournalCount(dc); ++i) {
+        ASSERT_GE(swgdi_JournalText(dc, i, buf, sizeof buf), 0);
+        all += buf;
+        all += '\n';
+    }
+    EXPECT_NE(all.find("CreatePen obj=pen"), std::string::npos) << all;
+    EXPECT_NE(all.find("Rectangle 2,4,20,24 pen=0/6/0x070809 brush=0/0xffffff rop=7"),
+              std::string::npos) << all;
+    EXPECT_NE(all.find("Polygon 1 [0,0 8,2 4,10]"), std::string::npos) << all;
+    EXPECT_NE(all.find("DeleteObject obj=pen"), std::string::npos) << all;
+    SWGDI_JOURNAL_ENTRY e;
+    int rect = -1;
+    for (int i = 0; i < swgdi_JournalCount(dc); ++i)
+        if (swgdi_JournalEntry(dc, i, &e) && std::strcmp(e.op, "Polygon") == 0) rect = i;
+    ASSERT_GE(rect, 0);
+    ASSERT_TRUE(swgdi_JournalEntry(dc, rect, &e));
+    ASSERT_EQ(e.pointCount, 3);
+    EXPECT_EQ(e.points[2].y, 10);
+    EXPECT_EQ(e.rop2, R2_XORPEN);
+    EXPECT_FALSE(swgdi_JournalEntry(dc, 999, &e));
+    EXPECT_EQ(swgdi_JournalText(dc, 999, buf, sizeof buf), -1);
+    EXPECT_TRUE(swgdi_ClearJournal(dc));
+    EXPECT_EQ(swgdi_JournalCount(dc), 0);
+    swgdi_EnableJournal(dc, FALSE);
+    Rectangle(dc, 1, 2, 3, 4);
+    EXPECT_EQ(swgdi_JournalCount(dc), 0);
+}
+
+TEST(SwgdiResources, HatchBitmapsFromTheLibraryModule) {
+    HMODULE lib = GetModuleHandleA("WX5NOVL1.DLL");
+    ASSERT_NE(lib, nullptr);
+    EXPECT_EQ(GetModuleHandleA("wx5novl1.dll"), lib);
+    EXPECT_EQ(GetModuleHandleA("OTHER.DLL"), nullptr);
+    EXPECT_EQ(LoadBitmapA(lib, MAKEINTRESOURCEA(100)), nullptr);
+    EXPECT_EQ(LoadBitmapA(lib, MAKEINTRESOURCEA(118)), nullptr);
+    EXPECT_EQ(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(101)), nullptr);
+    Page page(8, 8);
+    SetTextColor(page.dc(), RGB(0, 0, 0));
+    SetBkColor(page.dc(), RGB(255, 255, 255));
+    const int inkCounts[17] = {64, 4, 4, 8, 16, 24, 28, 30, 32, 40, 40, 48, 56, 60, 60, 62, 2};
+    for (int id = 101; id <= 117; ++id) {
+        HBITMAP bm = LoadBitmapA(lib, MAKEINTRESOURCEA(id));
+        ASSERT_NE(bm, nullptr) << id;
+        BITMAP info;
+        ASSERT_EQ(GetObjectA(bm, sizeof info, &info), int(sizeof info));
+        EXPECT_EQ(info.bmWidth, 8);
+        EXPECT_EQ(info.bmBitsPixel, 1);
+        HBRUSH br = CreatePatternBrush(bm);
+        DeleteObject(bm);
+        RECT r = {0, 0, 8, 8};
+        FillRect(page.dc(), &r, br);
+        DeleteObject(br);
+        EXPECT_EQ(page.Count(RGB(0, 0, 0)), inkCounts[id - 101]) << id;
+        // Row by row, the pixels are the table's bits (bit 7 leftmost, 0 = ink).
+        const uint8_t* rows = wx5n::HatchRows(id);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                EXPECT_EQ(page.Is(x, y, RGB(0, 0, 0)), ((rows[y] >> (7 - x)) & 1) == 0) << id;
+    }
+    HBITMAP named = LoadBitmapA(lib, "#109");
+    EXPECT_NE(named, nullptr);
+    DeleteObject(named);
+}
+
+TEST(SwgdiResources, ResourceBytesHaveTheBitmapLayout) {
+    for (int id = wx5n::kHatchFirstId; id <= wx5n::kHatchLastId; ++id) {
+        const uint8_t* r = wx5n::HatchBitmapResource(id);
+        ASSERT_NE(r, nullptr);
+        EXPECT_EQ(r[0], 40);
+        EXPECT_EQ(r[4], 8);
+        EXPECT_EQ(r[8], 8);
+        EXPECT_EQ(r[14], 1);   // bits per pixel
+        EXPECT_EQ(r[20], 32);  // image size
+        EXPECT_EQ(r[44], 0xFF);
+        EXPECT_EQ(r[47], 0x00);
+        EXPECT_EQ(r[48], wx5n::HatchRows(id)[7]);  // bottom row first
+        EXPECT_EQ(r[76], wx5n::HatchRows(id)[0]);
+    }
+    EXPECT_EQ(wx5n::HatchBitmapResource(100), nullptr);
+    EXPECT_EQ(0, std::memcmp(wx5n::HatchBitmapResource(102), wx5n::HatchBitmapResource(103), 80));
+}
+
+TEST(SwgdiPng, WritesTheSurfaceAsRgb) {
+    Page page(13, 7, RGB(10, 20, 30));
+    SetPixel(page.dc(), 12, 6, RGB(200, 100, 50));
+    const char* tmp = std::getenv("WX5N_TEST_TMP");
+    std::string dir = tmp ? tmp : "/tmp";
+    std::string cmd = "mkdir -p '" + dir + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    std::string path = dir + "/swgdi_png_test.png";
+    ASSERT_TRUE(swgdi_WritePNG(page.dc(), path.c_str()));
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    unsigned char head[24];
+    ASSERT_EQ(std::fread(head, 1, sizeof head, f), sizeof head);
+    std::fclose(f);
+    EXPECT_EQ(0, std::memcmp(head, "\x89PNG\r\n\x1a\n", 8));
+    EXPECT_EQ(head[19], 13);  // width, big-endian at offset 16
+    EXPECT_EQ(head[23], 7);   // height
+    std::remove(path.c_str());
+}
+
+}  // namespace
