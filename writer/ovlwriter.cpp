@@ -199,8 +199,10 @@ Bytes PreambleAndElements(const Kind1Options& o) {
 }  // namespace
 
 Bytes BuildKind1(const Kind1Options& o) {
-    const bool format3 = o.mode != 1 && (o.mode & 0x80);
-    const uint8_t f = o.formatByte.value_or(DefaultFormatByte(o.mode));
+    // Without a tag the loader takes the mode word as 1 (data format 1).
+    const uint16_t mode = o.modePlace == ModeWordPlace::kNoTag ? 1 : o.mode;
+    const bool format3 = mode != 1 && (mode & 0x80);
+    const uint8_t f = o.formatByte.value_or(DefaultFormatByte(mode));
 
     Bytes block(512, 0);
     block[2] = o.blockByte2;
@@ -268,9 +270,10 @@ Bytes BuildKind1(const Kind1Options& o) {
 
 Bytes BuildKind2(const Kind2Options& o) {
     Bytes file = Header(o.magic, false, o.idTextFlag, o.resolutionTag);
-    Bytes data(8, 0x40);
-    data[0] = o.groupType;
-    data[7] = static_cast<uint8_t>(o.ids.size());
+    // The id table's head is the 8 bytes at file offset 256: the length L,
+    // then the group-type byte, two unused bytes and the number of ids. The
+    // ids follow from offset 264, 8 bytes each.
+    Bytes data{o.groupType, 0x40, 0x40, static_cast<uint8_t>(o.ids.size())};
     for (const std::string& id : o.ids) {
         for (size_t i = 0; i < 8; ++i)
             data.push_back(i < id.size() ? static_cast<uint8_t>(id[i]) : ' ');

@@ -98,7 +98,7 @@ struct Kind2Options {
     Charset magic = Charset::kAscii;
     uint8_t idTextFlag = 1;
     std::array<uint8_t, 4> resolutionTag = {'P', '2', '4', '0'};
-    uint8_t groupType = 0xF1;                     // byte 0 of the id table head
+    uint8_t groupType = 0xF1;                     // file offset 260
     std::vector<std::string> ids;                 // each padded with spaces to 8
     Bytes data;                                   // after the id table
     std::optional<uint32_t> length;               // L at 256; default exact

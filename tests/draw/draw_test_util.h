@@ -1,0 +1,208 @@
+// Test helpers of the drawing half: pages of swgdi with a chosen mapping
+// mode, the call journal as plain records, and pixel queries.
+#ifndef WX5N_TESTS_DRAW_TEST_UTIL_H
+#define WX5N_TESTS_DRAW_TEST_UTIL_H
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "draw/draw_internal.h"
+
+namespace wx5n::test {
+
+// The mapping modes every drawing function is tried under. Each maps whole
+// device pixels onto whole logical units, so one figure given in device
+// pixels can be drawn in all of them.
+enum class Mapping {
+    Text,        // MM_TEXT: one unit per pixel
+    Twips,       // MM_TWIPS on a 144 dpi page: 10 units per pixel, y up, origin top left
+    Anisotropic  // MM_ANISOTROPIC, 3 units per pixel on both axes, shifted origins
+};
+
+inline const char* MappingName(Mapping m) {
+    switch (m) {
+        case Mapping::Text: return "MM_TEXT";
+        case Mapping::Twips: return "MM_TWIPS";
+        case Mapping::Anisotropic: return "MM_ANISOTROPIC";
+    }
+    return "?";
+}
+
+// A white 32-bpp page; 720 x 720 pixels at 144 dpi is 127 x 127 mm, so
+// MM_TWIPS maps exactly 10 twips to a pixel on both axes.
+class Page {
+public:
+    explicit Page(int width = 720, int height = 720, int dpi = 144)
+        : width_(width), height_(height), dpi_(dpi) {
+        hdc_ = swgdi_CreatePageDC(width, height, dpi, dpi, 32);
+    }
+    ~Page() {
+        if (hdc_) DeleteDC(hdc_);
+    }
+    Page(const Page&) = delete;
+    Page& operator=(const Page&) = delete;
+
+    HDC dc() const { return hdc_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    void SetMapping(Mapping m) {
+        mapping_ = m;
+        switch (m) {
+            case Mapping::Text:
+                SetMapMode(hdc_, MM_TEXT);
+                break;
+            case Mapping::Twips:
+                SetMapMode(hdc_, MM_TWIPS);
+                break;
+            case Mapping::Anisotropic:
+                SetMapMode(hdc_, MM_ANISOTROPIC);
+                SetWindowExtEx(hdc_, 3, 3, nullptr);
+                SetViewportExtEx(hdc_, 1, 1, nullptr);
+                SetWindowOrgEx(hdc_, 100, -40, nullptr);
+                SetViewportOrgEx(hdc_, 30, 10, nullptr);
+                break;
+        }
+    }
+    Mapping mapping() const { return mapping_; }
+
+    // Logical point of a device point, under the current mapping.
+    POINT L(int x, int y) const {
+        POINT p{x, y};
+        DPtoLP(hdc_, &p, 1);
+        return p;
+    }
+    // Logical length of n device pixels along x (positive).
+    int Len(int n) const {
+        POINT a = L(0, 0), b = L(n, n);
+        return b.x > a.x ? b.x - a.x : a.x - b.x;
+    }
+
+    // 0x00RRGGBB of a device pixel; 0xFFFFFFFF outside the page.
+    uint32_t Pixel(int x, int y) const {
+        SWGDI_SURFACE s;
+        if (!swgdi_GetSurface(hdc_, &s) || x < 0 || y < 0 || x >= s.width || y >= s.height)
+            return 0xFFFFFFFFu;
+        const uint8_t* row = static_cast<const uint8_t*>(s.bits) + s.stride * y;
+        uint32_t v;
+        std::memcpy(&v, row + 4 * x, 4);
+        return v & 0x00FFFFFFu;
+    }
+    bool Ink(int x, int y) const { return Pixel(x, y) != 0x00FFFFFFu; }
+
+    // Number of non-white pixels in [x0, x1) x [y0, y1).
+    int CountInk(int x0, int y0, int x1, int y1) const {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) n += Ink(x, y) ? 1 : 0;
+        return n;
+    }
+
+    // The whole page as 0x00RRGGBB values, row by row.
+    std::vector<uint32_t> Pixels() const {
+        std::vector<uint32_t> v;
+        v.reserve(static_cast<size_t>(width_) * height_);
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x) v.push_back(Pixel(x, y));
+        return v;
+    }
+
+    // Inked bounding box [left, top, right, bottom) of the page; all -1 when blank.
+    RECT InkBox() const {
+        RECT r{-1, -1, -1, -1};
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                if (Ink(x, y)) {
+                    if (r.left < 0 || x < r.left) r.left = x;
+                    if (r.top < 0) r.top = y;
+                    if (x + 1 > r.right) r.right = x + 1;
+                    r.bottom = y + 1;
+                }
+        return r;
+    }
+
+    void Clear() { PatBlt(hdc_, 0, 0, width_, height_, WHITENESS); }
+
+    void JournalOn() {
+        swgdi_ClearJournal(hdc_);
+        swgdi_EnableJournal(hdc_, TRUE);
+    }
+    void JournalOff() { swgdi_EnableJournal(hdc_, FALSE); }
+
+private:
+    HDC hdc_ = nullptr;
+    int width_, height_, dpi_;
+    Mapping mapping_ = Mapping::Text;
+};
+
+// One journal entry, copied out so that it outlives the journal.
+struct Call {
+    std::string op;
+    HGDIOBJ object = nullptr;
+    std::vector<LONG> args;
+    std::vector<POINT> points;
+    LOGPEN pen{};
+    LOGBRUSH brush{};
+    std::string text;
+};
+
+inline std::vector<Call> Journal(HDC hdc) {
+    std::vector<Call> out;
+    int n = swgdi_JournalCount(hdc);
+    for (int i = 0; i < n; ++i) {
+        SWGDI_JOURNAL_ENTRY e;
+        std::memset(&e, 0, sizeof(e));
+        if (!swgdi_JournalEntry(hdc, i, &e)) continue;
+        Call c;
+        c.op = e.op;
+        c.object = e.object;
+        c.args.assign(e.args, e.args + (e.argCount > 8 ? 8 : (e.argCount < 0 ? 0 : e.argCount)));
+        if (e.points && e.pointCount > 0) c.points.assign(e.points, e.points + e.pointCount);
+        c.pen = e.pen;
+        c.brush = e.brush;
+        char buf[512];
+        if (swgdi_JournalText(hdc, i, buf, sizeof(buf)) >= 0) c.text = buf;
+        out.push_back(c);
+    }
+    return out;
+}
+
+// The entries of the given operations only, in order.
+inline std::vector<Call> Only(const std::vector<Call>& all, std::initializer_list<const char*> ops) {
+    std::vector<Call> out;
+    for (const Call& c : all)
+        for (const char* op : ops)
+            if (c.op == op) out.push_back(c);
+    return out;
+}
+
+inline std::string Dump(const std::vector<Call>& calls) {
+    std::string s;
+    for (const Call& c : calls) s += (c.text.empty() ? c.op : c.text) + "\n";
+    return s;
+}
+
+// A line record with the given look; the dash state starts afresh.
+inline LINEREC Line(int width, int kind, int cap, COLORREF color = 0x0000FF) {
+    LINEREC r;
+    std::memset(&r, 0, sizeof(r));
+    r.width = width;
+    r.kind = kind;
+    r.cap = cap;
+    r.color = color;
+    return r;
+}
+
+// Two device points of a Polyline entry as {x1, y1, x2, y2}.
+inline std::vector<LONG> Seg(const Call& c) {
+    if (c.points.size() < 2) return {};
+    return {c.points[0].x, c.points[0].y, c.points[1].x, c.points[1].y};
+}
+
+}  // namespace wx5n::test
+
+#endif  // WX5N_TESTS_DRAW_TEST_UTIL_H

@@ -1,0 +1,51 @@
+#include "loaded.h"
+
+#include <sys/stat.h>
+
+#include "include/wx5novl1.h"
+#include "tools/ovl/layout.h"
+
+namespace ovl {
+
+std::string LoadError(int result) {
+    switch (result) {
+        case -2: return "not an overlay, or its structure is broken";
+        case -3: return "an overlay variant that is not read";
+        case -4: return "the load buffer is too small";
+        case -5: return "reading the file failed (it may be truncated)";
+        default: return "cannot open the file (error " + std::to_string(result) + ")";
+    }
+}
+
+bool LoadOverlay(const std::string& file, Loaded* out, std::string* error) {
+    // Size the buffer from the file: the whole file, with room to spare.
+    struct stat st;
+    if (stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        *error = "cannot open the file";
+        return false;
+    }
+    unsigned size = static_cast<unsigned>(st.st_size) + 4096;
+    if (size < 131072) size = 131072;
+    out->image.assign(size, 0);
+    unsigned loaded = 0;
+    unsigned char kind = 0;
+    unsigned short format = 0, version = 0;
+    const int result = pcom_foreadd33(3, file.c_str(), out->image.data(), &size, &loaded, &kind,
+                                      &format, &version, 0);
+    if (result != 0) {
+        *error = LoadError(result);
+        return false;
+    }
+    out->image.resize(loaded);
+    out->kind = kind;
+    out->dataFormat = kind == 1 ? format : 0;
+    out->layoutVersion = kind == 1 ? version : 0;
+    if (!ovlhost::FirstElementOffset(out->image.data(), out->image.size(), kind, format,
+                                     &out->elements)) {
+        *error = "the element records cannot be found";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ovl

@@ -1,0 +1,28 @@
+// An overlay loaded the way a host loads it: buffer, kind, format, version
+// and where its element records begin.
+#ifndef OVL_LOADED_H
+#define OVL_LOADED_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ovl {
+
+struct Loaded {
+    std::vector<uint8_t> image;  // the loaded image, resized to its loaded size
+    int kind = 0;
+    int dataFormat = 0;
+    int layoutVersion = 0;
+    size_t elements = 0;         // offset of the first element record
+};
+
+// Loads file; on failure returns false with a one-line reason in error.
+bool LoadOverlay(const std::string& file, Loaded* out, std::string* error);
+
+// Text of a loader result.
+std::string LoadError(int result);
+
+}  // namespace ovl
+
+#endif
