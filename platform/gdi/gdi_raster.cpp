@@ -25,29 +25,33 @@ constexpr int kStreamSpan = 2048;
 
 void FillSolid(uint32_t* d, int n, uint32_t v) {
 #if defined(__SSE2__)
-    if (n >= 16) {
-        // Align to 16 bytes, then whole aligned 64-byte blocks: no store
-        // splits a cache line. Very long spans bypass the cache.
+    if (n >= kStreamSpan) {
+        // Whole cache lines with streaming stores (no read of lines about to
+        // be overwritten); the partial lines at both ends with plain stores.
+        while ((reinterpret_cast<uintptr_t>(d) & 63) && n > 0) {
+            *d++ = v;
+            --n;
+        }
+        const __m128i vv = _mm_set1_epi32(static_cast<int>(v));
+        for (; n >= 16; n -= 16, d += 16) {
+            _mm_stream_si128(reinterpret_cast<__m128i*>(d), vv);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(d + 4), vv);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(d + 8), vv);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(d + 12), vv);
+        }
+        _mm_sfence();
+    } else if (n >= 16) {
+        // Aligned 16-byte stores: none splits a cache line.
         while (reinterpret_cast<uintptr_t>(d) & 15) {
             *d++ = v;
             --n;
         }
         const __m128i vv = _mm_set1_epi32(static_cast<int>(v));
-        if (n >= kStreamSpan) {
-            for (; n >= 16; n -= 16, d += 16) {
-                _mm_stream_si128(reinterpret_cast<__m128i*>(d), vv);
-                _mm_stream_si128(reinterpret_cast<__m128i*>(d + 4), vv);
-                _mm_stream_si128(reinterpret_cast<__m128i*>(d + 8), vv);
-                _mm_stream_si128(reinterpret_cast<__m128i*>(d + 12), vv);
-            }
-            _mm_sfence();
-        } else {
-            for (; n >= 16; n -= 16, d += 16) {
-                _mm_store_si128(reinterpret_cast<__m128i*>(d), vv);
-                _mm_store_si128(reinterpret_cast<__m128i*>(d + 4), vv);
-                _mm_store_si128(reinterpret_cast<__m128i*>(d + 8), vv);
-                _mm_store_si128(reinterpret_cast<__m128i*>(d + 12), vv);
-            }
+        for (; n >= 16; n -= 16, d += 16) {
+            _mm_store_si128(reinterpret_cast<__m128i*>(d), vv);
+            _mm_store_si128(reinterpret_cast<__m128i*>(d + 4), vv);
+            _mm_store_si128(reinterpret_cast<__m128i*>(d + 8), vv);
+            _mm_store_si128(reinterpret_cast<__m128i*>(d + 12), vv);
         }
     }
 #endif
@@ -135,7 +139,17 @@ void PaintRect(const Surface& s, LONG left, LONG top, LONG right, LONG bottom, c
     if (p.none) return;
     int l = std::max<LONG>(left, 0), t = std::max<LONG>(top, 0);
     int r = std::min<LONG>(right, s.width), b = std::min<LONG>(bottom, s.height);
-    for (int y = t; y < b && l < r; ++y) PaintSpan(s, y, l, r, p);
+    if (l >= r) return;
+    // Rows lie a page apart, too far for the hardware to guess: ask for the
+    // cache lines of a row two rows ahead while this one is painted.
+    const int64_t rowBytes = s.bpp == 32 ? int64_t(r - l) * 4 : 0;
+    for (int y = t; y < b; ++y) {
+        if (y + 2 < b && rowBytes >= 64 && rowBytes <= 4096) {
+            const uint8_t* ahead = s.row(y + 2) + int64_t(l) * 4;
+            for (int64_t o = 0; o < rowBytes; o += 64) __builtin_prefetch(ahead + o, 1);
+        }
+        PaintSpan(s, y, l, r, p);
+    }
 }
 
 uint32_t ReadPixel(const Surface& s, int x, int y) {
@@ -209,9 +223,19 @@ void Region::Subtract(const Region& other) {
 
 void Region::Paint(const Surface& s, const ::swgdi::Paint& p) const {
     if (p.none) return;
-    for (const Span& sp : spans_) {
+    for (size_t i = 0; i < spans_.size(); ++i) {
+        const Span& sp = spans_[i];
         if (sp.y < 0 || sp.y >= s.height) continue;
         int x0 = std::max(sp.x0, 0), x1 = std::min(sp.x1, s.width);
+        // As in PaintRect: fetch the lines of a span two spans ahead.
+        if (i + 2 < spans_.size() && s.bpp == 32) {
+            const Span& a = spans_[i + 2];
+            int a0 = std::max(a.x0, 0), a1 = std::min(a.x1, s.width);
+            if (a.y >= 0 && a.y < s.height && a1 - a0 <= 1024) {
+                const uint8_t* ahead = s.row(a.y) + int64_t(a0) * 4;
+                for (int64_t o = 0; o < int64_t(a1 - a0) * 4; o += 64) __builtin_prefetch(ahead + o, 1);
+            }
+        }
         if (x0 < x1) PaintSpan(s, sp.y, x0, x1, p);
     }
 }
