@@ -193,7 +193,9 @@ typedef struct FO_LINEOUT {
 typedef struct FO_TEXTOUT {
     FO_POINT* position;              /* 0: receives the text position */
     unsigned char* text;             /* 4: receives the first text byte */
-    const unsigned char* fontNames;  /* 8: packed font names (in) */
+    const unsigned char* fontNames;  /* 8: packed font names (in): the names
+                                        of an FO_FONTBLOCK, whose nameCount
+                                        bounds the font index; or null */
     unsigned char unused12[2];       /* 12 */
     unsigned short fontNameLength;   /* 14: length of each name, at most 8 */
     unsigned char textMode;          /* 16 */

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace swgdi {
 namespace {
@@ -37,6 +38,50 @@ bool Combine(DWORD rop, uint32_t src, uint32_t dst, uint32_t* out) {
     }
 }
 
+// How the source positions of one axis fall on the destination: GDI walks
+// the two lengths like a line from (source start, destination start) with
+// Bresenham steps whose first error term is 3 * minor - 2 * major. When the
+// destination is the longer axis every destination pixel takes one source
+// pixel; when the source is longer several source pixels fall on one
+// destination pixel. first/last hold, per destination offset, the first and
+// last source offsets of the walk (offsets count along the walk's
+// direction).
+struct AxisMap {
+    std::vector<int64_t> first, last;
+};
+
+bool MapAxis(int64_t srcLen, int64_t dstLen, AxisMap* m) {
+    const int64_t dx = srcLen < 0 ? -srcLen : srcLen, dy = dstLen < 0 ? -dstLen : dstLen;
+    if (dx == 0 || dy == 0 || dx > (int64_t(1) << 24) || dy > (int64_t(1) << 24)) return false;
+    m->first.assign(size_t(dy), -1);
+    m->last.assign(size_t(dy), -1);
+    if (dx <= dy) {  // stretch: walk the destination
+        int64_t err = 3 * dx - 2 * dy, src = 0;
+        for (int64_t d = 0; d < dy; ++d) {
+            m->first[size_t(d)] = m->last[size_t(d)] = src;
+            if (err > 0) {
+                ++src;
+                err += 2 * dx - 2 * dy;
+            } else {
+                err += 2 * dx;
+            }
+        }
+    } else {  // shrink: walk the source
+        int64_t err = 3 * dy - 2 * dx, d = 0;
+        for (int64_t src = 0; src < dx && d < dy; ++src) {
+            if (m->first[size_t(d)] < 0) m->first[size_t(d)] = src;
+            m->last[size_t(d)] = src;
+            if (err > 0) {
+                ++d;
+                err += 2 * dy - 2 * dx;
+            } else {
+                err += 2 * dy;
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace
 }  // namespace swgdi
 
@@ -44,9 +89,8 @@ using namespace swgdi;
 
 extern "C" {
 
-// Each destination pixel takes the source pixel under its centre. Negative
-// extents mirror; for bottom-up DIBs ySrc counts from the bottom row, as GDI
-// has it. Returns the number of source rows, 0 on failure.
+// Negative extents mirror; for bottom-up DIBs ySrc counts from the bottom
+// row, as GDI has it. Returns the number of source rows, 0 on failure.
 int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc,
                   int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* info,
                   UINT usage, DWORD rop) {
@@ -77,25 +121,51 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
     if (!dw || !dh) return 0;
     // Source rectangle in top-down rows.
     const int64_t srcTop = h.biHeight < 0 ? ySrc : imgH - (int64_t(ySrc) + srcHeight);
-    int64_t x0 = std::max<int64_t>(std::min<int64_t>(p1.x, p2.x), 0);
-    int64_t x1 = std::min<int64_t>(std::max<int64_t>(p1.x, p2.x), s.width);
-    int64_t y0 = std::max<int64_t>(std::min<int64_t>(p1.y, p2.y), 0);
-    int64_t y1 = std::min<int64_t>(std::max<int64_t>(p1.y, p2.y), s.height);
+    // A negative extent covers the pixels before the start, the start included.
+    int64_t x0 = dw < 0 ? p1.x + dw + 1 : p1.x, x1 = dw < 0 ? int64_t(p1.x) + 1 : p1.x + dw;
+    int64_t y0 = dh < 0 ? p1.y + dh + 1 : p1.y, y1 = dh < 0 ? int64_t(p1.y) + 1 : p1.y + dh;
+    x0 = std::max<int64_t>(x0, 0);
+    x1 = std::min<int64_t>(x1, s.width);
+    y0 = std::max<int64_t>(y0, 0);
+    y1 = std::min<int64_t>(y1, s.height);
+    // Several source pixels on one destination pixel combine by the stretch
+    // mode: AND (BLACKONWHITE), OR (WHITEONBLACK); otherwise the extra rows
+    // are dropped and the last pixel of the first row is kept.
+    AxisMap cols, rows;
+    if (!MapAxis(srcWidth, dw, &cols) || !MapAxis(srcHeight, dh, &rows)) return 0;
+    const int dxInc = dw < 0 ? -1 : 1, dyInc = dh < 0 ? -1 : 1;
+    const int sxInc = srcWidth < 0 ? -1 : 1, syInc = srcHeight < 0 ? -1 : 1;
+    const int mode = dc->stretchMode;
     for (int64_t y = y0; y < y1; ++y) {
-        // Fraction of the destination height at this row's centre, from p1.
-        double v = (double(y - p1.y) + 0.5) / double(dh);
-        int64_t sy = srcTop + int64_t(std::floor(v * srcHeight));
-        if (v < 0 || sy < 0 || sy >= imgH) continue;
-        const int64_t fileRow = h.biHeight < 0 ? sy : imgH - 1 - sy;
-        const uint8_t* row = base + fileRow * stride;
+        const int64_t dyOff = (y - p1.y) * dyInc;
+        if (dyOff < 0 || dyOff >= int64_t(rows.first.size()) || rows.first[size_t(dyOff)] < 0) continue;
         for (int64_t x = x0; x < x1; ++x) {
-            double u = (double(x - p1.x) + 0.5) / double(dw);
-            int64_t sx = xSrc + int64_t(std::floor(u * srcWidth));
-            if (u < 0 || sx < 0 || sx >= imgW) continue;
-            COLORREF c = SourceColor(row, bpp, static_cast<int>(sx), table, tableSize);
-            uint32_t src = ColorToPixel(dc, s, c, false);
-            uint32_t out = src;
-            Combine(rop, src, ReadPixel(s, int(x), int(y)), &out);
+            const int64_t dxOff = (x - p1.x) * dxInc;
+            if (dxOff < 0 || dxOff >= int64_t(cols.first.size()) || cols.first[size_t(dxOff)] < 0) continue;
+            bool any = false;
+            uint32_t acc = 0;
+            for (int64_t r = rows.first[size_t(dyOff)]; r <= rows.last[size_t(dyOff)]; ++r) {
+                const int64_t sy = srcTop + r * syInc;
+                if (sy < 0 || sy >= imgH) continue;
+                const uint8_t* row = base + (h.biHeight < 0 ? sy : imgH - 1 - sy) * stride;
+                for (int64_t c = cols.first[size_t(dxOff)]; c <= cols.last[size_t(dxOff)]; ++c) {
+                    const int64_t sx = xSrc + c * sxInc;
+                    if (sx < 0 || sx >= imgW) continue;
+                    uint32_t v = ColorToPixel(dc, s, SourceColor(row, bpp, int(sx), table, tableSize), false);
+                    if (!any)
+                        acc = v;
+                    else if (mode == WHITEONBLACK)
+                        acc |= v;
+                    else if (mode == BLACKONWHITE)
+                        acc &= v;
+                    else if (r == rows.first[size_t(dyOff)])
+                        acc = v;
+                    any = true;
+                }
+            }
+            if (!any) continue;
+            uint32_t out = acc;
+            Combine(rop, acc, ReadPixel(s, int(x), int(y)), &out);
             WritePixel(s, int(x), int(y), s.bpp == 32 ? out : (out & 1u));
         }
     }

@@ -90,6 +90,7 @@ public:
     bool Contains(int x, int y) const;   // normalized
     int top() const { return top_; }
     int bottom() const { return bottom_; }
+    int width() const { return width_; }
     bool empty() const { return spans_.empty(); }
 
 private:

@@ -135,11 +135,55 @@ void FreeObject(HGDIOBJ h) {
     }
 }
 
+// Selection counts and pending deletions change under the table's lock: an
+// object may be selected into DCs that different threads use.
+bool RetainSelected(HGDIOBJ h, bool exclusive) {
+    Table& t = GetTable();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    auto it = t.objects.find(reinterpret_cast<uintptr_t>(h));
+    if (it == t.objects.end()) return false;
+    Object* o = it->second.get();
+    if (o->stock) return true;
+    if (exclusive && o->selected > 0) return false;
+    ++o->selected;
+    return true;
+}
+
 void ReleaseSelected(HGDIOBJ h) {
-    Object* o = FindObject(h);
-    if (!o || o->stock) return;
-    if (o->selected > 0) --o->selected;
-    if (o->selected == 0 && o->deletePending) FreeObject(h);
+    Table& t = GetTable();
+    std::unique_ptr<Object> doomed;
+    {
+        std::lock_guard<std::mutex> lock(t.mutex);
+        auto it = t.objects.find(reinterpret_cast<uintptr_t>(h));
+        if (it == t.objects.end() || it->second->stock) return;
+        Object* o = it->second.get();
+        if (o->selected > 0) --o->selected;
+        if (o->selected > 0 || !o->deletePending) return;
+        doomed = std::move(it->second);
+        t.objects.erase(it);
+        --t.live;
+    }
+}
+
+// Deletes an object now, or marks it to go when the last DC releases it.
+bool DeleteOrDefer(HGDIOBJ h) {
+    Table& t = GetTable();
+    std::unique_ptr<Object> doomed;
+    {
+        std::lock_guard<std::mutex> lock(t.mutex);
+        auto it = t.objects.find(reinterpret_cast<uintptr_t>(h));
+        if (it == t.objects.end()) return false;
+        Object* o = it->second.get();
+        if (o->stock) return true;
+        if (o->selected > 0) {
+            o->deletePending = true;
+            return true;
+        }
+        doomed = std::move(it->second);
+        t.objects.erase(it);
+        --t.live;
+    }
+    return true;
 }
 
 Surface Bitmap::GetSurface() const {
@@ -334,6 +378,8 @@ Paint PenPaint(const Dc* dc, const Surface& s) {
 
 // ---------------------------------------------------------------- journal
 
+// Journal entries are added and read under the table's lock: object events
+// reach every journaling DC, whichever thread uses it.
 void Journal(Dc* dc, const char* op, HGDIOBJ obj, std::initializer_list<LONG> args,
              const POINT* pts, int npts, BOOL result) {
     if (!dc || !dc->journalOn) return;
@@ -353,17 +399,25 @@ void Journal(Dc* dc, const char* op, HGDIOBJ obj, std::initializer_list<LONG> ar
     je.e.textColor = dc->textColor;
     je.e.bkColor = dc->bkColor;
     je.e.result = result;
+    Table& t = GetTable();
+    std::lock_guard<std::mutex> lock(t.mutex);
     dc->journal.push_back(std::move(je));
 }
 
+// Object events carry the object only, not the state of the DCs that
+// record them.
 void JournalObjectEvent(const char* op, HGDIOBJ obj) {
+    const DWORD type = obj ? GetObjectType(obj) : 0;
     Table& t = GetTable();
-    std::vector<Dc*> dcs;
-    {
-        std::lock_guard<std::mutex> lock(t.mutex);
-        dcs = t.journaling;
+    std::lock_guard<std::mutex> lock(t.mutex);
+    for (Dc* dc : t.journaling) {
+        JournalEntry je;
+        std::snprintf(je.e.op, sizeof je.e.op, "%s", op);
+        je.e.object = obj;
+        je.e.objectType = type;
+        je.e.result = TRUE;
+        dc->journal.push_back(std::move(je));
     }
-    for (Dc* dc : dcs) Journal(dc, op, obj, {}, nullptr, 0, TRUE);
 }
 
 namespace {
@@ -441,10 +495,12 @@ extern "C" {
 
 HGDIOBJ GetStockObject(int index) { return StockObject(index); }
 
+// CreatePen knows the styles PS_SOLID to PS_INSIDEFRAME; any other value
+// (extended styles, flags of ExtCreatePen) makes a solid pen, as GDI does.
+// The null style gives the stock null pen.
 HPEN CreatePen(int style, int width, COLORREF color) {
-    int kind = style & PS_STYLE_MASK;
-    if ((style & ~PS_STYLE_MASK) != 0 || kind > PS_INSIDEFRAME) return nullptr;
-    if (kind == PS_NULL) return static_cast<HPEN>(StockObject(NULL_PEN));
+    if (style == PS_NULL) return static_cast<HPEN>(StockObject(NULL_PEN));
+    if (style < PS_SOLID || style > PS_INSIDEFRAME) style = PS_SOLID;
     auto p = std::make_unique<Pen>();
     p->logpen.lopnStyle = static_cast<UINT>(style);
     p->logpen.lopnWidth.x = width < 0 ? -width : width;
@@ -618,7 +674,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
     case OBJ_BITMAP: {
         Bitmap* b = static_cast<Bitmap*>(o);
         if (obj == dc->hbitmap) return obj;
-        if (!b->stock && b->selected > 0) return nullptr;  // selected in another DC
+        if (!RetainSelected(obj, true)) return nullptr;  // selected in another DC
         old = dc->hbitmap;
         dc->hbitmap = obj;
         dc->bitmap = b->stock ? nullptr : b;
@@ -627,13 +683,9 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
     default:
         return nullptr;
     }
-    if (!o->stock) ++o->selected;
+    if (o->kind != OBJ_BITMAP) RetainSelected(obj, false);
     Journal(dc, "SelectObject", obj, {}, nullptr, 0, TRUE);
-    if (old == obj) {
-        if (!o->stock) --o->selected;
-    } else {
-        ReleaseSelected(old);
-    }
+    ReleaseSelected(old);  // also when old == obj: the count returns to one
     return old;
 }
 
@@ -643,12 +695,7 @@ BOOL DeleteObject(HGDIOBJ obj) {
     if (o->stock) return TRUE;
     JournalObjectEvent("DeleteObject", obj);
     // An object still selected into a DC goes when the DC lets it go.
-    if (o->selected > 0) {
-        o->deletePending = true;
-        return TRUE;
-    }
-    FreeObject(obj);
-    return TRUE;
+    return DeleteOrDefer(obj) ? TRUE : FALSE;
 }
 
 int swgdi_ObjectCount(void) {
@@ -666,12 +713,18 @@ BOOL swgdi_EnableJournal(HDC hdc, BOOL enable) {
 
 int swgdi_JournalCount(HDC hdc) {
     Dc* dc = FindDc(hdc);
-    return dc ? static_cast<int>(dc->journal.size()) : -1;
+    if (!dc) return -1;
+    Table& t = GetTable();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    return static_cast<int>(dc->journal.size());
 }
 
 BOOL swgdi_JournalEntry(HDC hdc, int index, SWGDI_JOURNAL_ENTRY* out) {
     Dc* dc = FindDc(hdc);
-    if (!dc || !out || index < 0 || index >= static_cast<int>(dc->journal.size())) return FALSE;
+    if (!dc || !out) return FALSE;
+    Table& t = GetTable();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    if (index < 0 || index >= static_cast<int>(dc->journal.size())) return FALSE;
     JournalEntry& je = dc->journal[static_cast<size_t>(index)];
     *out = je.e;
     out->points = je.points.empty() ? nullptr : je.points.data();
@@ -718,6 +771,8 @@ int swgdi_JournalText(HDC hdc, int index, char* buf, int size) {
 BOOL swgdi_ClearJournal(HDC hdc) {
     Dc* dc = FindDc(hdc);
     if (!dc) return FALSE;
+    Table& t = GetTable();
+    std::lock_guard<std::mutex> lock(t.mutex);
     dc->journal.clear();
     return TRUE;
 }

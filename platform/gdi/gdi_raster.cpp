@@ -435,33 +435,42 @@ inline void Plot(const Surface& s, int x, int y, const Paint& p) {
 //   n(k) = ceil((2 k minor + bias - major) / (2 major)).
 // Clipping starts the stepping at the first visible k; the last pixel (the
 // end point) is never drawn.
-void DrawCosmeticLine(const Surface& s, POINT a, POINT b, const Paint& p, DashState* dash,
-                      const Paint* gap) {
-    if (!dash && p.none) return;
-    if (!dash && a.y == b.y) {
+namespace {
+
+// Solid horizontal and vertical lines as spans. A line drawn right to left
+// (or upwards) includes its start and leaves out its end like any other, so
+// its pixels are shifted by one from the same line drawn the other way.
+void AxisLine(const Surface& s, POINT a, POINT b, const Paint& p) {
+    if (a.y == b.y) {
         int64_t l = a.x, r = b.x;
-        if (l > r) {  // drawn from the right: the start is included, the end not
+        if (l > r) {
             l = int64_t(b.x) + 1;
             r = int64_t(a.x) + 1;
         }
-        if (a.y >= 0 && a.y < s.height) {
-            l = std::max<int64_t>(l, 0);
-            r = std::min<int64_t>(r, s.width);
-            if (l < r) PaintSpan(s, a.y, int(l), int(r), p);
-        }
+        if (a.y < 0 || a.y >= s.height) return;
+        l = std::max<int64_t>(l, 0);
+        r = std::min<int64_t>(r, s.width);
+        if (l < r) PaintSpan(s, a.y, int(l), int(r), p);
         return;
     }
-    if (!dash && a.x == b.x) {
-        int64_t t = a.y, btm = b.y;
-        if (t > btm) {
-            t = int64_t(b.y) + 1;
-            btm = int64_t(a.y) + 1;
-        }
-        if (a.x >= 0 && a.x < s.width) {
-            t = std::max<int64_t>(t, 0);
-            btm = std::min<int64_t>(btm, s.height);
-            for (int64_t y = t; y < btm; ++y) Plot(s, a.x, int(y), p);
-        }
+    int64_t t = a.y, btm = b.y;
+    if (t > btm) {
+        t = int64_t(b.y) + 1;
+        btm = int64_t(a.y) + 1;
+    }
+    if (a.x < 0 || a.x >= s.width) return;
+    t = std::max<int64_t>(t, 0);
+    btm = std::min<int64_t>(btm, s.height);
+    for (int64_t y = t; y < btm; ++y) Plot(s, a.x, int(y), p);
+}
+
+}  // namespace
+
+void DrawCosmeticLine(const Surface& s, POINT a, POINT b, const Paint& p, DashState* dash,
+                      const Paint* gap) {
+    if (!dash && p.none) return;
+    if (!dash && (a.y == b.y || a.x == b.x)) {
+        AxisLine(s, a, b, p);
         return;
     }
     const int64_t dx = int64_t(b.x) - a.x, dy = int64_t(b.y) - a.y;
@@ -624,12 +633,23 @@ void AddWideOutline(const POINT* pts, int count, bool closed, int width, int end
     (void)endcap;
     (void)join;
     const int lo = width / 2, hi = (width + 1) / 2 + 1;
+    // Parts wholly off the region's rows or columns add nothing; skipping
+    // them keeps huge outlines (an ellipse far larger than the page) cheap.
+    auto visible = [&](int64_t l, int64_t t, int64_t r, int64_t b) {
+        return b > out->top() && t < out->bottom() && r > -1 && l < int64_t(out->width()) + 1;
+    };
     for (int i = 0; i < count; ++i) {
         const POINT& p = pts[i];
-        AddRoundRectRegion(p.x - lo, p.y - lo, p.x + hi, p.y + hi, lo + hi, lo + hi, out);
+        if (visible(int64_t(p.x) - lo, int64_t(p.y) - lo, int64_t(p.x) + hi, int64_t(p.y) + hi))
+            AddRoundRectRegion(p.x - lo, p.y - lo, p.x + hi, p.y + hi, lo + hi, lo + hi, out);
     }
-    for (int i = 0; i + 1 < count; ++i) AddSegmentBody(pts[i], pts[i + 1], width, out);
-    if (closed && count > 1) AddSegmentBody(pts[count - 1], pts[0], width, out);
+    auto body = [&](const POINT& a, const POINT& b) {
+        if (visible(int64_t(std::min(a.x, b.x)) - width, int64_t(std::min(a.y, b.y)) - width,
+                    int64_t(std::max(a.x, b.x)) + width, int64_t(std::max(a.y, b.y)) + width))
+            AddSegmentBody(a, b, width, out);
+    };
+    for (int i = 0; i + 1 < count; ++i) body(pts[i], pts[i + 1]);
+    if (closed && count > 1) body(pts[count - 1], pts[0]);
 }
 
 }  // namespace swgdi

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
+#include <vector>
 
 using namespace swgdi_test;
 
@@ -61,7 +63,10 @@ TEST(SwgdiObjects, GetObjectSizesAndContents) {
     DeleteObject(pen);
     EXPECT_EQ(GetObjectA(pen, sizeof lp, &lp), 0);  // deleted
     EXPECT_EQ(CreatePen(PS_NULL, 5, 0), GetStockObject(NULL_PEN));
-    EXPECT_EQ(CreatePen(42, 1, 0), nullptr);
+    HPEN odd = CreatePen(42, 1, RGB(1, 2, 3));  // unknown styles make solid pens
+    ASSERT_EQ(GetObjectA(odd, sizeof lp, &lp), int(sizeof lp));
+    EXPECT_EQ(lp.lopnStyle, UINT(PS_SOLID));
+    DeleteObject(odd);
 }
 
 TEST(SwgdiObjects, SelectReturnsThePreviousObject) {
@@ -189,6 +194,42 @@ TEST(SwgdiRobustness, DcWithoutBitmapAndHugeShapes) {
     SetViewportExtEx(page.dc(), 1000000, 1000000, nullptr);
     EXPECT_TRUE(Rectangle(page.dc(), -3000, -3000, 3000, 3000));
     EXPECT_TRUE(Polyline(page.dc(), pts, 4));
+}
+
+// DCs used by different threads at once, with journals on and objects
+// created, selected and deleted meanwhile (the sanitizer build checks the
+// memory; the counts must come back).
+TEST(SwgdiRobustness, DcsOnSeveralThreads) {
+    const int base = swgdi_ObjectCount();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([t] {
+            HDC dc = swgdi_CreatePageDC(64, 48, 300, 300, 32);
+            swgdi_EnableJournal(dc, TRUE);
+            for (int i = 0; i < 200; ++i) {
+                HPEN pen = CreatePen(PS_SOLID, 1 + (i + t) % 4, RGB(i, t * 40, 0));
+                HBRUSH br = CreateSolidBrush(RGB(0, i, t));
+                HGDIOBJ op = SelectObject(dc, pen), ob = SelectObject(dc, br);
+                Rectangle(dc, i % 30, t, 40 + i % 20, 30);
+                Ellipse(dc, 3, 3, 30 + i % 30, 40);
+                SelectObject(dc, op);
+                SelectObject(dc, ob);
+                DeleteObject(pen);
+                DeleteObject(br);
+                if (i % 50 == 0) swgdi_ClearJournal(dc);
+            }
+            EXPECT_GT(swgdi_JournalCount(dc), 0);
+            DeleteDC(dc);
+        });
+    for (auto& th : threads) th.join();
+    EXPECT_EQ(swgdi_ObjectCount(), base);
+}
+
+TEST(SwgdiRobustness, WidePenOnAHugeEllipse) {
+    Page page;
+    Use pen(page.dc(), CreatePen(PS_SOLID, 40, RGB(0, 0, 255)));
+    EXPECT_TRUE(Ellipse(page.dc(), -500000, -300000, 500020, 300015));
+    EXPECT_TRUE(page.Is(20, 14, RGB(255, 255, 255)));  // the white interior covers the page
 }
 
 TEST(SwgdiJournal, RecordsPrimitivesInDeviceUnitsAndObjects) {

@@ -87,6 +87,11 @@ int Write(const char* path) {
     Metrics m = OwnMetrics();
     std::fprintf(f, "M %d %d %d %d %d %d\n", m.horzRes, m.vertRes, m.horzSize, m.vertSize, m.logX,
                  m.logY);
+    ApiResult api[128];
+    int na = ApiProbe(api, 128);
+    std::fprintf(f, "A %d", na);
+    for (int i = 0; i < na; ++i) std::fprintf(f, " %ld", api[i].value);
+    std::fprintf(f, "\n");
     for (int i = 0; i < kScenarioCount; ++i) {
         Result r = Run(kScenarios[i], nullptr);
         std::fprintf(f, "S %s %d %d %d\n", r.name.c_str(), r.width, r.height, r.bpp);
@@ -100,11 +105,18 @@ int Write(const char* path) {
 }
 
 #ifndef _WIN32
-bool ReadReference(const char* path, Metrics* m, std::vector<Result>* out) {
+bool ReadReference(const char* path, Metrics* m, std::vector<long>* api, std::vector<Result>* out) {
     std::FILE* f = std::fopen(path, "r");
     if (!f) return false;
     bool ok = std::fscanf(f, " M %d %d %d %d %d %d", &m->horzRes, &m->vertRes, &m->horzSize,
                           &m->vertSize, &m->logX, &m->logY) == 6;
+    int na = 0;
+    ok = ok && std::fscanf(f, " A %d", &na) == 1 && na >= 0 && na <= 128;
+    for (int i = 0; ok && i < na; ++i) {
+        long v;
+        ok = std::fscanf(f, "%ld", &v) == 1;
+        api->push_back(v);
+    }
     char name[128];
     Result r;
     while (ok && std::fscanf(f, " S %127s %d %d %d", name, &r.width, &r.height, &r.bpp) == 4) {
@@ -137,7 +149,8 @@ void PrintDiff(const Result& a, const Result& b) {
 int Compare(const char* path) {
     Metrics m;
     std::vector<Result> ref;
-    if (!ReadReference(path, &m, &ref)) {
+    std::vector<long> refApi;
+    if (!ReadReference(path, &m, &refApi, &ref)) {
         std::printf("cannot read reference pixels from %s\n", path);
         return 2;
     }
@@ -169,7 +182,19 @@ int Compare(const char* path) {
     }
     std::printf("%d scenarios, %d identical; %d of %d exact scenarios differ\n", kScenarioCount, matched,
                 exactFailures, exactCount);
-    return exactFailures ? 1 : 0;
+    // Results of the edge-case calls must be GDI's.
+    ApiResult api[128];
+    int na = ApiProbe(api, 128);
+    int apiFailures = 0;
+    for (int i = 0; i < na; ++i) {
+        long want = i < int(refApi.size()) ? refApi[size_t(i)] : -999;
+        if (want != api[i].value) {
+            ++apiFailures;
+            std::printf("API MISMATCH %-45s swgdi %ld, GDI %ld\n", api[i].name, api[i].value, want);
+        }
+    }
+    std::printf("%d call results compared, %d differ\n", na, apiFailures);
+    return (exactFailures || apiFailures || na != int(refApi.size())) ? 1 : 0;
 }
 #endif
 

@@ -1075,6 +1075,41 @@ void StretchImage(HDC dc, bool scale) {
 void StretchCopy(HDC dc) { StretchImage(dc, false); }
 void StretchScaled(HDC dc) { StretchImage(dc, true); }
 
+// Shrinking in each stretch mode, and a 1-bpp source with its own colours.
+void StretchShrinkModes(HDC dc) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = 23;
+    bi.bmiHeader.biHeight = 17;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    static unsigned px[23 * 17];
+    unsigned st = 3;
+    for (int i = 0; i < 23 * 17; ++i) px[i] = (Next(&st) * 0x9E3779u) & 0xFFFFFFu;
+    const int modes[3] = {BLACKONWHITE, WHITEONBLACK, COLORONCOLOR};
+    for (int i = 0; i < 3; ++i) {
+        SetStretchBltMode(dc, modes[i]);
+        StretchDIBits(dc, 1 + 20 * i, 2, 9, 7, 0, 0, 23, 17, px, &bi, DIB_RGB_COLORS, SRCCOPY);
+        StretchDIBits(dc, 1 + 20 * i, 12, 17, 5, 2, 3, 19, 13, px, &bi, DIB_RGB_COLORS, SRCCOPY);
+        StretchDIBits(dc, 12 + 20 * i, 2, 7, 30, 0, 0, 23, 17, px, &bi, DIB_RGB_COLORS, SRCCOPY);
+    }
+    struct {
+        BITMAPINFOHEADER h;
+        RGBQUAD c[2];
+    } mono = {};
+    mono.h.biSize = sizeof(BITMAPINFOHEADER);
+    mono.h.biWidth = 16;
+    mono.h.biHeight = 4;
+    mono.h.biPlanes = 1;
+    mono.h.biBitCount = 1;
+    mono.c[0].rgbRed = 200;
+    mono.c[1].rgbBlue = 220;
+    mono.c[1].rgbGreen = 90;
+    const unsigned char bits[16] = {0xF0, 0x0F, 0, 0, 0xAA, 0x55, 0, 0, 0x33, 0xCC, 0, 0, 0x81, 0x18, 0, 0};
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, 2, 20, 57, 25, 0, 0, 16, 4, bits, (BITMAPINFO*)&mono, DIB_RGB_COLORS, SRCCOPY);
+}
+
 void LinesBeyond2e28(HDC dc) {
     Use pen(dc, CreatePen(PS_SOLID, 1, kRed));
     MoveToEx(dc, -1000000000, -700000000, nullptr);
@@ -1092,6 +1127,102 @@ void DefaultObjects(HDC dc) {
 }
 
 }  // namespace
+
+int ApiProbe(ApiResult* out, int max) {
+    int n = 0;
+    auto put = [&](const char* name, long v) {
+        if (n < max) out[n++] = {name, v};
+    };
+    HDC dc = CreateCompatibleDC(nullptr);
+    HDC dc2 = CreateCompatibleDC(nullptr);
+    put("CreatePen(PS_NULL) is the stock null pen", CreatePen(PS_NULL, 3, kRed) == GetStockObject(NULL_PEN));
+    LOGBRUSH nb = {BS_NULL, 0, 0};
+    HBRUSH nullBrush = CreateBrushIndirect(&nb);
+    LOGBRUSH lb = {};
+    put("CreateBrushIndirect(BS_NULL) made", nullBrush != nullptr);
+    put("its style", GetObjectA(nullBrush, sizeof lb, &lb) ? long(lb.lbStyle) : -1);
+    DeleteObject(nullBrush);
+    HPEN pen = CreatePen(PS_DASH, 5, kBlue);
+    LOGPEN lp = {};
+    char buf[64];
+    put("GetObjectA(pen, 0, null)", GetObjectA(pen, 0, nullptr));
+    put("GetObjectA(pen, 15, buf)", GetObjectA(pen, 15, buf));
+    put("GetObjectA(pen) style", GetObjectA(pen, sizeof lp, &lp) ? long(lp.lopnStyle) : -1);
+    put("GetObjectA(pen) width", long(lp.lopnWidth.x));
+    HPEN neg = CreatePen(PS_SOLID, -3, kBlue);
+    GetObjectA(neg, sizeof lp, &lp);
+    put("CreatePen width -3 keeps", long(lp.lopnWidth.x));
+    DeleteObject(neg);
+    HPEN odd = CreatePen(42, 1, 0);
+    put("CreatePen(42) made", odd != nullptr);
+    put("CreatePen(42) style", GetObjectA(odd, sizeof lp, &lp) ? long(lp.lopnStyle) : -1);
+    DeleteObject(odd);
+    odd = CreatePen(PS_USERSTYLE, 1, 0);
+    put("CreatePen(PS_USERSTYLE) style", GetObjectA(odd, sizeof lp, &lp) ? long(lp.lopnStyle) : -1);
+    DeleteObject(odd);
+    odd = CreatePen(PS_SOLID | PS_GEOMETRIC | PS_ENDCAP_FLAT, 4, 0);
+    put("CreatePen(geometric flags) style", GetObjectA(odd, sizeof lp, &lp) ? long(lp.lopnStyle) : -1);
+    DeleteObject(odd);
+    HBRUSH br = CreateSolidBrush(kGreen);
+    put("GetObjectA(brush, 0, null)", GetObjectA(br, 0, nullptr));
+    put("GetObjectA(brush, 8, buf)", GetObjectA(br, 8, buf));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    put("SelectObject returns the stock black pen", oldPen == GetStockObject(BLACK_PEN));
+    put("DeleteObject(selected pen)", DeleteObject(pen));
+    put("GetCurrentObject still the pen", GetCurrentObject(dc, OBJ_PEN) == pen);
+    SelectObject(dc, oldPen);
+    put("pen gone after deselect", GetObjectType(pen) == 0);
+    DeleteObject(br);
+    put("DeleteObject(stock pen)", DeleteObject(GetStockObject(BLACK_PEN)));
+    put("GetStockObject(99) null", GetStockObject(99) == nullptr);
+    HBITMAP bm = CreateBitmap(8, 8, 1, 1, nullptr);
+    BITMAP info = {};
+    put("GetObjectA(bitmap) size ok", GetObjectA(bm, sizeof info, &info) == int(sizeof info));
+    put("DDB width bytes", long(info.bmWidthBytes));
+    put("DDB bits pixel", long(info.bmBitsPixel));
+    HGDIOBJ def = SelectObject(dc, bm);
+    put("bitmap into a second DC fails", SelectObject(dc2, bm) == nullptr);
+    put("default bitmap is CreateBitmap(0,0)", CreateBitmap(0, 0, 1, 1, nullptr) == def);
+    SelectObject(dc, def);
+    DeleteObject(bm);
+    put("SetMapMode(0)", SetMapMode(dc, 0));
+    put("SetMapMode(9)", SetMapMode(dc, 9));
+    put("SetMapMode(MM_LOMETRIC) returns MM_TEXT", SetMapMode(dc, MM_LOMETRIC));
+    put("GetMapMode", GetMapMode(dc));
+    SIZE ext = {};
+    put("SetWindowExtEx in MM_LOMETRIC", SetWindowExtEx(dc, 5, 5, &ext));
+    GetWindowExtEx(dc, &ext);
+    put("window extent unchanged", long(ext.cx) == long(GetDeviceCaps(dc, HORZSIZE)) * 10);
+    SetMapMode(dc, MM_ANISOTROPIC);
+    put("SetWindowExtEx(0, 5)", SetWindowExtEx(dc, 0, 5, nullptr));
+    put("SetViewportExtEx(5, 0)", SetViewportExtEx(dc, 5, 0, nullptr));
+    SetMapMode(dc, MM_TEXT);
+    put("SetROP2(17)", SetROP2(dc, 17));
+    put("SetROP2(0)", SetROP2(dc, 0));
+    put("SetBkMode(3)", SetBkMode(dc, 3));
+    put("SetPolyFillMode(3)", SetPolyFillMode(dc, 3));
+    put("SetStretchBltMode(5)", SetStretchBltMode(dc, 5));
+    put("SetTextColor returns previous", long(int(SetTextColor(dc, kRed))));
+    put("SetBkColor returns previous", long(int(SetBkColor(dc, kRed))));
+    put("GetPixel outside", long(int(GetPixel(dc, 5, 5))));
+    POINT pts[2] = {{0, 0}, {3, 3}};
+    put("Polygon with 1 point", Polygon(dc, pts, 1));
+    put("Polyline with 1 point", Polyline(dc, pts, 1));
+    put("Polygon with 2 points", Polygon(dc, pts, 2));
+    put("Rectangle empty", Rectangle(dc, 3, 3, 3, 10));
+    put("PatBlt with SRCCOPY", PatBlt(dc, 0, 0, 1, 1, SRCCOPY));
+    put("LPtoDP no points", LPtoDP(dc, pts, 0));
+    put("GetDeviceCaps(PLANES)", GetDeviceCaps(dc, PLANES));
+    put("GetDeviceCaps(NUMCOLORS)", GetDeviceCaps(dc, NUMCOLORS));
+    put("GetCurrentObject(OBJ_BRUSH) stock white", GetCurrentObject(dc, OBJ_BRUSH) == GetStockObject(WHITE_BRUSH));
+    put("GetObjectType(dc)", long(GetObjectType(dc)));
+    put("GetObjectType(stock pen)", long(GetObjectType(GetStockObject(NULL_PEN))));
+    put("DeleteDC", DeleteDC(dc2));
+    put("DeleteDC again", DeleteDC(dc2));
+    put("SelectObject on a deleted DC", SelectObject(dc2, GetStockObject(BLACK_PEN)) == nullptr);
+    DeleteDC(dc);
+    return n;
+}
 
 const Scenario kScenarios[] = {
     {"lines_shallow", "lines", true, 32, LinesShallow},
@@ -1189,7 +1320,8 @@ const Scenario kScenarios[] = {
     {"wide_widths_diagonal", "wide", false, 32, WideWidthsDiagonal},
     {"wide_polygon_winding", "wide", false, 32, WidePolygonWinding},
     {"wide_roundrect", "wide", false, 32, WideRoundRect},
-    {"stretch_scaled", "image", false, 32, StretchScaled},
+    {"stretch_scaled", "image", true, 32, StretchScaled},
+    {"stretch_shrink_modes", "image", true, 32, StretchShrinkModes},
     {"lines_beyond_2e28", "lines", false, 32, LinesBeyond2e28},
 };
 

@@ -22,6 +22,14 @@ struct Scenario {
 // Canvas of every scenario, odd on both axes.
 enum { kCanvasWidth = 61, kCanvasHeight = 47 };
 
+// Results of GDI calls on edge cases (failure results, stock objects,
+// sizes), as integers; the names say what each is. Returns the count.
+struct ApiResult {
+    const char* name;
+    long value;
+};
+int ApiProbe(ApiResult* out, int max);
+
 extern const Scenario kScenarios[];
 extern const int kScenarioCount;
 
