@@ -194,6 +194,12 @@ BOOL DrawRoundRect(Dc* dc, const char* op, int l, int t, int r, int b, int64_t e
     int64_t ew = std::min<int64_t>(d.right - d.left, std::llabs(int64_t(e1.x) - e0.x));
     int64_t eh = std::min<int64_t>(d.bottom - d.top, std::llabs(int64_t(e1.y) - e0.y));
     if (ew <= 2 || eh <= 2) return DrawRectangle(dc, l, t, r, b, false);
+    // Wholly off the surface, pen included: nothing to draw. What remains
+    // lies within 2^20 pixels of the surface, so the arithmetic below fits.
+    const int64_t reach = PenWidth(dc) + 2;
+    if (d.right + reach < 0 || d.bottom + reach < 0 || d.left - reach > s.width ||
+        d.top - reach > s.height)
+        return TRUE;
     const int L = static_cast<int>(d.left), T = static_cast<int>(d.top);
     const int R = static_cast<int>(d.right), B = static_cast<int>(d.bottom);
     Paint brush = BrushPaint(dc, s, dc->brush, dc->brushPattern, dc->rop2);

@@ -318,7 +318,11 @@ typedef struct tagBITMAP {
  * previous mode or 0.
  * ---------------------------------------------------------------------- */
 
-/* Device contexts and their state */
+/* Device contexts and their state. A memory DC starts with a 1x1
+ * monochrome bitmap, BLACK_PEN, WHITE_BRUSH, MM_TEXT, R2_COPYPEN, OPAQUE,
+ * ALTERNATE, BLACKONWHITE, black text on a white background, and the
+ * metrics of the DC it was made from, or of a 96 dpi 1024 x 768 display
+ * (271 x 203 mm) when made from none. */
 SWGDI_API HDC CreateCompatibleDC(HDC hdc);
 SWGDI_API BOOL DeleteDC(HDC hdc);
 SWGDI_API int GetDeviceCaps(HDC hdc, int index);

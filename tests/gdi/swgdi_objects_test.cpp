@@ -352,3 +352,100 @@ TEST(SwgdiPng, WritesTheSurfaceAsRgb) {
 }
 
 }  // namespace
+
+namespace {
+
+// Thousands of calls with arbitrary arguments: mappings with odd and
+// negative extents, pens up to 60 pixels, every brush kind and ROP2,
+// coordinates from the page to the 32-bit limits. Nothing may crash or
+// touch memory outside the bitmap (the sanitizer build checks), and
+// drawing stays inside the page.
+TEST(SwgdiRobustness, RandomCallsStayInBounds) {
+    uint32_t st = 12345;
+    auto next = [&st] {
+        st = st * 1664525u + 1013904223u;
+        return st >> 8;
+    };
+    auto coord = [&]() -> int {
+        switch (next() % 8) {
+        case 0: return static_cast<int>(next()) - (1 << 23);
+        case 1: return static_cast<int>(next() << 8);  // anywhere in 32 bits
+        case 2: return -static_cast<int>(next() % 100000);
+        default: return static_cast<int>(next() % 120) - 30;
+        }
+    };
+    const int base = swgdi_ObjectCount();
+    HDC dc = swgdi_CreatePageDC(67, 45, 150, 150, (next() & 1) ? 32 : 1);
+    HBITMAP pat = LoadBitmapA(GetModuleHandleA("WX5NOVL1.DLL"), MAKEINTRESOURCEA(107));
+    const int calls = std::getenv("SWGDI_RANDOM_CALLS") ? std::atoi(std::getenv("SWGDI_RANDOM_CALLS")) : 3000;
+    if (const char* seed = std::getenv("SWGDI_RANDOM_SEED")) st = static_cast<uint32_t>(std::atoi(seed));
+    for (int i = 0; i < calls; ++i) {
+        switch (next() % 10) {
+        case 0:
+            SetMapMode(dc, 1 + static_cast<int>(next() % 8));
+            SetWindowExtEx(dc, coord(), coord(), nullptr);
+            SetViewportExtEx(dc, coord() % 5000, coord() % 5000, nullptr);
+            SetWindowOrgEx(dc, coord(), coord(), nullptr);
+            SetViewportOrgEx(dc, coord() % 200, coord() % 200, nullptr);
+            break;
+        case 1: {
+            HPEN p = CreatePen(static_cast<int>(next() % 8), static_cast<int>(next() % 61), next());
+            DeleteObject(SelectObject(dc, p));
+            break;
+        }
+        case 2: {
+            HBRUSH b;
+            switch (next() % 4) {
+            case 0: b = CreateSolidBrush(next()); break;
+            case 1: b = CreateHatchBrush(static_cast<int>(next() % 6), next()); break;
+            case 2: b = CreatePatternBrush(pat); break;
+            default: b = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)); break;
+            }
+            DeleteObject(SelectObject(dc, b));
+            SetROP2(dc, 1 + static_cast<int>(next() % 16));
+            SetPolyFillMode(dc, 1 + static_cast<int>(next() % 2));
+            SetBrushOrgEx(dc, coord(), coord(), nullptr);
+            SetBkMode(dc, 1 + static_cast<int>(next() % 2));
+            break;
+        }
+        case 3: Rectangle(dc, coord(), coord(), coord(), coord()); break;
+        case 4:
+            if (next() & 1) {
+                Ellipse(dc, coord() % 3000, coord() % 3000, coord() % 3000, coord() % 3000);
+            } else {  // small ellipses anywhere, up to the 32-bit limits
+                int x = coord() / 2, y = coord() / 2;  // room for the size
+                Ellipse(dc, x, y, x + static_cast<int>(next() % 40) - 20, y + static_cast<int>(next() % 40) - 20);
+            }
+            break;
+        case 5: {
+            POINT p[7];
+            for (POINT& q : p) q = {coord(), coord()};
+            int n = 1 + static_cast<int>(next() % 7);
+            if (next() & 1)
+                Polygon(dc, p, n);
+            else
+                Polyline(dc, p, n);
+            break;
+        }
+        case 6:
+            MoveToEx(dc, coord(), coord(), nullptr);
+            LineTo(dc, coord(), coord());
+            break;
+        case 7: {
+            RECT r = {coord(), coord(), coord(), coord()};
+            FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+            PatBlt(dc, coord(), coord(), coord(), coord(), (next() & 1) ? PATINVERT : DSTINVERT);
+            break;
+        }
+        case 8: RoundRect(dc, coord() % 500, coord() % 500, coord() % 500, coord() % 500, coord(), coord()); break;
+        default: SetPixel(dc, coord(), coord(), next()); break;
+        }
+    }
+    DeleteObject(SelectObject(dc, GetStockObject(BLACK_PEN)));
+    DeleteObject(SelectObject(dc, GetStockObject(WHITE_BRUSH)));
+    DeleteObject(pat);
+    DeleteDC(dc);
+    EXPECT_EQ(swgdi_ObjectCount(), base);
+}
+
+}  // namespace
