@@ -1322,7 +1322,7 @@ const Scenario kScenarios[] = {
     {"wide_roundrect", "wide", false, 32, WideRoundRect},
     {"stretch_scaled", "image", true, 32, StretchScaled},
     {"stretch_shrink_modes", "image", true, 32, StretchShrinkModes},
-    {"lines_beyond_2e28", "lines", false, 32, LinesBeyond2e28},
+    {"lines_beyond_2e28", "lines", true, 32, LinesBeyond2e28},
 };
 
 const int kScenarioCount = sizeof(kScenarios) / sizeof(kScenarios[0]);
