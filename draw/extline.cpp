@@ -18,8 +18,8 @@ constexpr int kKindSolid = 1;
 constexpr int kKindDouble = 9;
 constexpr int kKindWave = 10;
 
-// Width of the stroking pen: a pen of width w covers one pixel less than w
-// logical units wherever a device pixel spans two or more logical units.
+// Width of the stroking pen of a line w logical units wide: one unit more
+// where a device pixel spans two or more logical units.
 int PenWidthOf(int w, int p) { return p / 2 >= 1 ? ClampLong(static_cast<int64_t>(w) + 1) : w; }
 
 // A copy of work drawn as one solid line of width `width`.

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/decode/host_walk.h"
+#include "tools/ovl/host_walk.h"
 #include "writer/elements.h"
 #include "writer/ovlwriter.h"
 

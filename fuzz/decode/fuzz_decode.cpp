@@ -10,7 +10,7 @@
 
 #include "fuzz/decode/mem_fileacc.h"
 #include "include/wx5novl1.h"
-#include "tests/decode/host_walk.h"
+#include "tools/ovl/host_walk.h"
 
 namespace {
 

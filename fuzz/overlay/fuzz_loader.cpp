@@ -9,7 +9,7 @@
 
 #include "include/wx5novl1.h"
 #include "support/fake_fileacc.h"
-#include "tools/ovl/layout.h"
+#include "tools/ovl/host_walk.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Walk the elements in an exact-size copy of the loaded image.
     std::vector<uint8_t> image(buffer.begin(), buffer.begin() + loaded);
-    size_t at = 0;
-    if (!ovlhost::FirstElementOffset(image.data(), image.size(), kind, format, &at)) return 0;
+    size_t at = hostwalk::FirstElementOfKind(image.data(), image.size(), kind, format, nullptr);
+    if (at == 0) return 0;
     for (int steps = 0; steps < 100000 && at < image.size(); ++steps) {
         const int left = static_cast<int>(image.size() - at);
         const int next = foreadkindget(image.data() + at, left);

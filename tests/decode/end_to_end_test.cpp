@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/decode/host_walk.h"
+#include "tools/ovl/host_walk.h"
 #include "tests/decode/sample_overlay.h"
 #include "tests/decode/test_util.h"
 

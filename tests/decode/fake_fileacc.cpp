@@ -4,7 +4,7 @@
 #include "platform/fileacc/wx5naux0.h"
 #include "platform/fileacc/wx5nfacc.h"
 
-namespace fakefs {
+namespace scriptfs {
 namespace {
 
 Script g_script;
@@ -19,10 +19,10 @@ void Reset(const Script& script) {
 
 const Calls& Recorded() { return g_calls; }
 
-}  // namespace fakefs
+}  // namespace scriptfs
 
-using fakefs::g_calls;
-using fakefs::g_script;
+using scriptfs::g_calls;
+using scriptfs::g_script;
 
 extern "C" int fcsopenfile(const char* fileName, unsigned short mode, int* handle, int* status,
                            int context) {

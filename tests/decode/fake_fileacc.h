@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace fakefs {
+namespace scriptfs {
 
 struct Script {
     int openResult = 0;
@@ -32,6 +32,6 @@ struct Calls {
 void Reset(const Script& script);
 const Calls& Recorded();
 
-}  // namespace fakefs
+}  // namespace scriptfs
 
 #endif  // WX5N_TESTS_DECODE_FAKE_FILEACC_H

@@ -12,10 +12,10 @@ struct Query {
 };
 
 Query Ask(unsigned int fileSize, int closeResult = 0) {
-    fakefs::Script s;
+    scriptfs::Script s;
     s.size = fileSize;
     s.closeResult = closeResult;
-    fakefs::Reset(s);
+    scriptfs::Reset(s);
     Query q{0, 0xABCD};
     q.result = pcom_fogetreadsize("some.ovl", &q.size, 7);
     return q;
@@ -35,7 +35,7 @@ TEST(PcomFogetreadsize, RoundsToWholeUnitsOfAtLeast128KiB) {
         const Query q = Ask(c.file);
         EXPECT_EQ(q.result, 0) << c.file;
         EXPECT_EQ(q.size, c.buffer) << c.file;
-        const fakefs::Calls& calls = fakefs::Recorded();
+        const scriptfs::Calls& calls = scriptfs::Recorded();
         EXPECT_EQ(calls.mode, 32);
         EXPECT_EQ(calls.context, 7);
         EXPECT_EQ(calls.name, "some.ovl");
@@ -51,29 +51,29 @@ TEST(PcomFogetreadsize, FailuresCloseTheFileAndWriteNothing) {
     Query q = Ask(0xFFFFFFFFu);
     EXPECT_EQ(q.result, -5);
     EXPECT_EQ(q.size, 0xABCDu);
-    EXPECT_EQ(fakefs::Recorded().closes, 1);
+    EXPECT_EQ(scriptfs::Recorded().closes, 1);
     // The rounded size does not fit 32 bits.
     q = Ask(0xFFFF8001u);
     EXPECT_EQ(q.result, -5);
     EXPECT_EQ(q.size, 0xABCDu);
-    EXPECT_EQ(fakefs::Recorded().closes, 1);
+    EXPECT_EQ(scriptfs::Recorded().closes, 1);
     // The close fails after a good size query.
     q = Ask(1000, -1);
     EXPECT_EQ(q.result, -5);
     EXPECT_EQ(q.size, 0xABCDu);
-    EXPECT_EQ(fakefs::Recorded().closes, 1);
+    EXPECT_EQ(scriptfs::Recorded().closes, 1);
     // A close result of 0 or above is success.
     q = Ask(1000, 3);
     EXPECT_EQ(q.result, 0);
 }
 
 TEST(PcomFogetreadsize, OpenFailureIsPassedOn) {
-    fakefs::Script s;
+    scriptfs::Script s;
     s.openResult = 2;
-    fakefs::Reset(s);
+    scriptfs::Reset(s);
     unsigned int size = 0xABCD;
     EXPECT_EQ(pcom_fogetreadsize("missing.ovl", &size, 0), 2);
     EXPECT_EQ(size, 0xABCDu);
-    EXPECT_EQ(fakefs::Recorded().sizeQueries, 0);
-    EXPECT_EQ(fakefs::Recorded().closes, 0);
+    EXPECT_EQ(scriptfs::Recorded().sizeQueries, 0);
+    EXPECT_EQ(scriptfs::Recorded().closes, 0);
 }

@@ -264,6 +264,40 @@ TEST(ExtLine, NothingDrawnForNoLineAndRefusedRecords) {
     EXPECT_EQ(line.dashCarry, 0);
 }
 
+TEST(ExtLine, LinesFarBeyondThePageStayExact) {
+    // End points 2^26 device pixels away (GDI's device space is 28 bits;
+    // in MM_TWIPS that is 6.7e8 logical units): no arithmetic may overflow
+    // or lose the part of the line that crosses the page.
+    constexpr int kFar = 1 << 26;
+    Page page;
+    HDC dc = page.dc();
+    for (Mapping m : {Mapping::Text, Mapping::Twips, Mapping::Anisotropic}) {
+        page.SetMapping(m);
+        for (int kind : {1, 9})
+            for (int cap : {1, 2, 3}) {
+                page.Clear();
+                LINEREC line = Line(page.Len(9), kind, cap, kRed);
+                POINT w = page.L(-kFar, 100), e = page.L(kFar, 100);
+                POINT n = page.L(300, -kFar), s = page.L(300, kFar);
+                POINT nw = page.L(-kFar, -kFar), se = page.L(kFar, kFar);
+                ASSERT_EQ(foExtLine(dc, w.x, w.y, e.x, e.y, &line, nullptr), 1);
+                ASSERT_EQ(foExtLine(dc, s.x, s.y, n.x, n.y, &line, nullptr), 1);
+                ASSERT_EQ(foExtLine(dc, nw.x, nw.y, se.x, se.y, &line, nullptr), 1);
+                const char* name = MappingName(m);
+                // Ink within 5 pixels of the centre line (a double line's
+                // centre itself is a gap) at both page edges and inside.
+                auto near = [&](int x, int y) {
+                    return page.CountInk(x - 5, y - 5, x + 6, y + 6) > 0;
+                };
+                EXPECT_TRUE(near(0, 100) && near(719, 100)) << name << kind << cap;
+                EXPECT_TRUE(near(300, 0) && near(300, 719)) << name << kind << cap;
+                EXPECT_TRUE(near(0, 0) && near(500, 500)) << name << kind << cap;
+                EXPECT_EQ(page.CountInk(100, 0, 200, 90), 0) << name << kind << cap;
+                EXPECT_EQ(line.dashCarry, 0);
+            }
+    }
+}
+
 TEST(ExtLine, ManagedDrawingLeavesTheObjectsWithTheRecord) {
     Page page;
     HDC dc = page.dc();

@@ -116,6 +116,21 @@ TEST(Resources, ManagedDrawingCreatesNothingAfterTheFirstOfEachStyle) {
     const long all = g_allocations.load() - before;
     const long own = g_ownAllocations.load() - ownBefore;
     EXPECT_EQ(swgdi_ObjectCount(), warm);
+
+    // Not one object made and dropped again on the way either: the journal
+    // records every creation and deletion.
+    page.JournalOn();
+    for (int n = 0; n < 600; ++n) DrawStyle(dc, n % 6, n, &mng);
+    int made = 0, deleted = 0, drawn = 0;
+    for (const Call& c : Journal(dc)) {
+        made += c.op.rfind("Create", 0) == 0;
+        deleted += c.op == "DeleteObject";
+        drawn += c.op == "Polyline" || c.op == "Polygon" || c.op == "FillRect" || c.op == "LineTo";
+    }
+    page.JournalOff();
+    EXPECT_EQ(made, 0);
+    EXPECT_EQ(deleted, 0);
+    EXPECT_GT(drawn, 600);
 #ifndef WX5N_TEST_ASAN
     EXPECT_GT(all, 0);  // swgdi's own (wide pens, polygons): the counter is live
     EXPECT_EQ(own, 0);

@@ -3,18 +3,19 @@
 #include <cstdio>
 
 #include "commands.h"
+#include "host_walk.h"
 #include "include/wx5novl1.h"
 #include "loaded.h"
 
 namespace ovl {
-namespace {
 
-const char* const kKindNames[13] = {
-    "end",     "line",  "circle", "rectangle", "area", "area-5", "area-6",
-    "text",    "ellipse", "image", "segment",  "bitmap", "text-2",
-};
-
-}  // namespace
+const char* KindName(int kind) {
+    static const char* const kNames[13] = {
+        "end",  "line",    "circle", "rectangle", "area",   "area",  "area",
+        "text", "ellipse", "image",  "segment",   "bitmap", "text",
+    };
+    return kind >= 0 && kind <= 12 ? kNames[kind] : "unknown";
+}
 
 int Info(const std::string& file, FILE* out, FILE* err) {
     Loaded ovl;
@@ -23,46 +24,56 @@ int Info(const std::string& file, FILE* out, FILE* err) {
         std::fprintf(err, "ovl: %s: %s\n", file.c_str(), error.c_str());
         return 1;
     }
+    unsigned readSize = 0;
+    const int sized = pcom_fogetreadsize(file.c_str(), &readSize, 0);
+    unsigned char group = 0;
+    pcom_fogetgrptype(ovl.image.data(), &group);
+
     std::fprintf(out, "file: %s\n", file.c_str());
-    std::fprintf(out, "kind: %d\n", ovl.kind);
+    std::fprintf(out, "kind: %d (%s)\n", ovl.kind, ovl.kind == 1 ? "OVLP" : "OVLG");
     if (ovl.kind == 1) {
+        const short dpi = pcom_foprint_getdpi(ovl.image.data(), static_cast<unsigned short>(ovl.layoutVersion));
         std::fprintf(out, "data format: %d\n", ovl.dataFormat);
         std::fprintf(out, "layout version: %d\n", ovl.layoutVersion);
+        if (dpi > 0) std::fprintf(out, "resolution tag: %d\n", dpi);
+        else std::fprintf(out, "resolution tag: none\n");
     }
+    std::fprintf(out, "group type: %d\n", group);
+    std::fprintf(out, "ids: %d\n", ovl.image[263]);
+    if (sized == 0) std::fprintf(out, "buffer size: %u\n", readSize);
     std::fprintf(out, "loaded size: %zu\n", ovl.image.size());
-    std::fprintf(out, "ids: %d\n", ovl.image.size() > 263 ? ovl.image[263] : 0);
 
-    // Count the element records by kind, stepping record by record.
-    std::array<int, 13> counts{};
-    size_t at = ovl.elements;
-    bool ended = false;
-    while (at < ovl.image.size()) {
-        const int left = static_cast<int>(ovl.image.size() - at);
-        unsigned short cls = 0;
-        int len = 0;
-        const int framed = foreadclassid(ovl.image.data() + at, left, &cls, &len);
-        if (framed == -100) {
-            at += 4;
-            continue;
-        }
-        if (framed != 0) {
-            std::fprintf(err, "ovl: %s: broken record at byte %zu\n", file.c_str(), at);
-            return 1;
-        }
-        const int kind = foreadkindget(ovl.image.data() + at, len > 0 ? len : left);
-        if (kind >= 0 && kind <= 12) ++counts[kind];
-        if (kind == 0) {
-            ended = true;
-            break;
-        }
-        if (len == 0) break;  // images and bitmaps: measured by their decoders
-        at += static_cast<size_t>(len);
-    }
+    // Count the elements by kind, decoding each as a host does.
+    std::array<size_t, 13> counts{};
+    std::vector<uint8_t> image = ovl.image;
+    hostwalk::WalkSetup setup;
+    setup.dpi = 240;
+    FO_WORK work{};
+    fosetlinedef(&work);
+    setup.work = &work;
+    setup.fonts = &ovl.fonts;
+    setup.textMode = ovl.layoutVersion == 1 ? 1 : 2;
+    const hostwalk::WalkResult w = hostwalk::Walk(
+        image.data() + ovl.elements, static_cast<unsigned>(image.size() - ovl.elements), setup,
+        [&](const hostwalk::Decoded& d) {
+            if (d.result == 0 && !(d.kind == 10 && d.ended) && d.kind >= 0 && d.kind <= 12) ++counts[d.kind];
+        });
     std::fprintf(out, "elements:");
+    size_t total = 0;
     for (int k = 1; k <= 12; ++k) {
-        if (counts[k] > 0) std::fprintf(out, " %s=%d", kKindNames[k], counts[k]);
+        if (k == 5 || k == 6 || k == 12) continue;  // counted with their kin
+        size_t n = counts[k];
+        if (k == 4) n += counts[5] + counts[6];
+        if (k == 7) n += counts[12];
+        if (n > 0) std::fprintf(out, " %s=%zu", KindName(k), n);
+        total += n;
     }
-    std::fprintf(out, "\nend picture: %s\n", ended ? "yes" : "no");
+    std::fprintf(out, "%s\n", total == 0 ? " none" : "");
+    if (w.result != 0) {
+        std::fprintf(err, "ovl: %s: decoding stopped at byte %zu (result %d)\n", file.c_str(),
+                     ovl.elements + w.offset, w.result);
+        return 1;
+    }
     return 0;
 }
 

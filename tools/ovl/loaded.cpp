@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include "include/wx5novl1.h"
-#include "tools/ovl/layout.h"
+#include "tools/ovl/host_walk.h"
 
 namespace ovl {
 
@@ -40,8 +40,9 @@ bool LoadOverlay(const std::string& file, Loaded* out, std::string* error) {
     out->kind = kind;
     out->dataFormat = kind == 1 ? format : 0;
     out->layoutVersion = kind == 1 ? version : 0;
-    if (!ovlhost::FirstElementOffset(out->image.data(), out->image.size(), kind, format,
-                                     &out->elements)) {
+    out->elements = hostwalk::FirstElementOfKind(out->image.data(), out->image.size(), kind,
+                                                 format, &out->fonts);
+    if (out->elements == 0) {
         *error = "the element records cannot be found";
         return false;
     }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "include/wx5novl1.h"
+
 namespace ovl {
 
 struct Loaded {
@@ -15,6 +17,7 @@ struct Loaded {
     int dataFormat = 0;
     int layoutVersion = 0;
     size_t elements = 0;         // offset of the first element record
+    FO_FONTBLOCK fonts{};        // the preamble's font list, if it has one
 };
 
 // Loads file; on failure returns false with a one-line reason in error.

@@ -1,9 +1,9 @@
 // The element walk of a host over a loaded overlay: find the first element
 // record, ask foreadkindget for the kind of the next element, call that
-// kind's decoder, repeat until END PICTURE. Shared by the tests, the fuzz
-// harness and the benchmark.
-#ifndef WX5N_TESTS_DECODE_HOST_WALK_H
-#define WX5N_TESTS_DECODE_HOST_WALK_H
+// kind's decoder, repeat until END PICTURE. The ovl tool walks overlays with
+// it, and so do the tests, the fuzz harnesses and the benchmarks.
+#ifndef OVL_HOST_WALK_H
+#define OVL_HOST_WALK_H
 
 #include <cstddef>
 #include <cstdint>
@@ -64,6 +64,18 @@ inline size_t FirstElement(const unsigned char* image, size_t loaded, unsigned d
     return 0;
 }
 
+// Offset of the first element record of a loaded image of either kind: for
+// kind 2 the records follow the id table (8 bytes an id from offset 264).
+inline size_t FirstElementOfKind(const unsigned char* image, size_t loaded, int kind,
+                                 unsigned dataFormat, FO_FONTBLOCK* fonts) {
+    if (kind == 2) {
+        if (loaded < 264) return 0;
+        const size_t at = 264 + 8 * static_cast<size_t>(image[263]);
+        return at <= loaded ? at : 0;
+    }
+    return FirstElement(image, loaded, dataFormat, fonts);
+}
+
 // Everything one decoder call gave.
 struct Decoded {
     int kind = 0;
@@ -95,6 +107,7 @@ struct Decoded {
     unsigned short imageRows = 0;
     FO_BMPINFO bitmap{};
     FO_POINT bitmapCorner[2]{};
+    const unsigned char* cursorAfter = nullptr;  // the cursor once the decoder returned
 };
 
 struct WalkSetup {
@@ -104,6 +117,9 @@ struct WalkSetup {
     unsigned char textMode = 1;
     unsigned short textEncoding = 3;
     size_t maxSteps = SIZE_MAX;
+    // Attributes carry from one element to the next, as a picture's
+    // attributes do; otherwise every element starts from a cleared block.
+    bool keepAttributes = false;
 };
 
 // Result of a walk: 0 when END PICTURE was reached; otherwise the failing
@@ -115,17 +131,29 @@ struct WalkResult {
     int result = 0;
     size_t elements = 0;
     size_t steps = 0;
+    size_t offset = 0;  // where the walk stopped, from its start
 };
 
 // Walks the element records from cursor, calling visit(const Decoded&) after
 // every decoder call. Every call that returns 0 must move the cursor (the
 // host steps over image records itself); a walk that would stand still ends
 // with -1.
+inline WalkResult Stop(WalkResult w, ptrdiff_t offset) {
+    w.offset = offset > 0 ? static_cast<size_t>(offset) : 0;
+    return w;
+}
+
 template <class Visit>
 WalkResult Walk(unsigned char* cursor, unsigned int remaining, const WalkSetup& setup,
                 Visit&& visit) {
     WalkResult w;
-    FO_ATTR attr;
+    // Text elements see the block through its text view, the others through
+    // the line view; the two views share bytes, so each kind of element keeps
+    // a block of its own when attributes carry over.
+    FO_ATTR graphicAttr;
+    FO_ATTR textAttr;
+    std::memset(&graphicAttr, 0, sizeof(graphicAttr));
+    std::memset(&textAttr, 0, sizeof(textAttr));
     const unsigned char* const start = cursor;
     const unsigned char* const end = cursor + remaining;
     auto cursorSound = [&] { return cursor >= start && cursor <= end && cursor + remaining == end; };
@@ -139,13 +167,14 @@ WalkResult Walk(unsigned char* cursor, unsigned int remaining, const WalkSetup& 
         }
         if (kind < 0) {
             w.result = kind;
-            return w;
+            return Stop(w, cursor - start);
         }
-        if (kind == 0) return w;
+        if (kind == 0) return Stop(w, cursor - start);
         unsigned char* const before = cursor;
         Decoded d;
         d.kind = kind;
-        std::memset(&attr, 0, sizeof(attr));
+        FO_ATTR& attr = (kind == 7 || kind == 12) ? textAttr : graphicAttr;
+        if (!setup.keepAttributes) std::memset(&attr, 0, sizeof(attr));
         switch (kind) {
             case 1: {
                 FO_LINEOUT out = {&d.point[0], &d.point[1], &d.point[2], &d.lineValue,
@@ -201,7 +230,7 @@ WalkResult Walk(unsigned char* cursor, unsigned int remaining, const WalkSetup& 
                     const size_t n = OwnLength(cursor, remaining);
                     if (n == 0) {
                         w.result = -1;
-                        return w;
+                        return Stop(w, cursor - start);
                     }
                     cursor += n;
                     remaining -= static_cast<unsigned int>(n);
@@ -217,6 +246,7 @@ WalkResult Walk(unsigned char* cursor, unsigned int remaining, const WalkSetup& 
                 while (d.result == 0 && !d.ended && w.steps < setup.maxSteps && cursorSound()) {
                     ++w.steps;
                     d.attr = attr;
+                    d.cursorAfter = cursor;
                     ++w.elements;
                     visit(static_cast<const Decoded&>(d));
                     d.segment = 0;
@@ -235,25 +265,26 @@ WalkResult Walk(unsigned char* cursor, unsigned int remaining, const WalkSetup& 
                 break;
         }
         d.attr = attr;
+        d.cursorAfter = cursor;
         ++w.elements;
         visit(static_cast<const Decoded&>(d));
         if (!cursorSound()) {
             w.result = kBrokenCursor;
-            return w;
+            return Stop(w, cursor - start);
         }
         if (d.result != 0) {
             w.result = d.result;
-            return w;
+            return Stop(w, cursor - start);
         }
         if (cursor == before) {
             w.result = -1;
-            return w;
+            return Stop(w, cursor - start);
         }
     }
     w.result = 1;
-    return w;
+    return Stop(w, cursor - start);
 }
 
 }  // namespace hostwalk
 
-#endif  // WX5N_TESTS_DECODE_HOST_WALK_H
+#endif  // OVL_HOST_WALK_H

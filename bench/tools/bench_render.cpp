@@ -1,0 +1,55 @@
+// Rendering the example forms as ovl does, at 300 and 600 dpi, on 32-bit and
+// 1-bit pages: pages per second, and the page's size beside the process's
+// peak memory so far.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <string>
+
+#include "tools/ovl/loaded.h"
+#include "tools/ovl/render.h"
+
+namespace {
+
+const char* const kExamples[] = {"business", "ledger", "japanese"};
+
+void BM_Render(benchmark::State& state) {
+    const std::string name = kExamples[state.range(0)];
+    const std::string file = std::string(WX5N_SOURCE_DIR) + "/examples/" + name + ".ovl";
+    ovl::Loaded overlay;
+    std::string error;
+    if (!ovl::LoadOverlay(file, &overlay, &error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    ovl::RenderOptions options;
+    options.dpi = static_cast<int>(state.range(1));
+    options.mono = state.range(2) != 0;
+    size_t pageBytes = 0;
+    for (auto _ : state) {
+        const ovl::RenderResult r = ovl::RenderPage(overlay, options, [&](const ovl::Raster& page) {
+            pageBytes = static_cast<size_t>(page.stride) * page.height;
+            benchmark::DoNotOptimize(page.bits[0]);
+        });
+        if (!r.ok || !r.error.empty()) {
+            state.SkipWithError(r.error.c_str());
+            return;
+        }
+    }
+    struct rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    state.SetLabel(name + (options.mono ? " 1-bit" : " 32-bit"));
+    state.counters["pages/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                   benchmark::Counter::kIsRate);
+    state.counters["page_MB"] = static_cast<double>(pageBytes) / 1048576.0;
+    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+BENCHMARK(BM_Render)
+    ->ArgsProduct({{0, 1, 2}, {300, 600}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
