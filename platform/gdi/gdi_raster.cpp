@@ -490,12 +490,33 @@ void AxisLine(const Surface& s, POINT a, POINT b, const Paint& p) {
 
 }  // namespace
 
+namespace {
+
+// Slanted lines reaching 2^28 device pixels or more are stepped between end
+// points divided by 8, as the reference GDI crops such coordinates before
+// stepping (its arithmetic would overflow); ours would not, but the pixels
+// on the page follow the reference.
+POINT CropFarPoint(POINT p) {
+    const LONG far = 0x10000000;
+    if (p.x >= far || p.x <= -far || p.y >= far || p.y <= -far) {
+        p.x /= 8;
+        p.y /= 8;
+    }
+    return p;
+}
+
+}  // namespace
+
 void DrawCosmeticLine(const Surface& s, POINT a, POINT b, const Paint& p, DashState* dash,
                       const Paint* gap) {
     if (!dash && p.none) return;
     if (!dash && (a.y == b.y || a.x == b.x)) {
         AxisLine(s, a, b, p);
         return;
+    }
+    if (a.y != b.y && a.x != b.x) {
+        a = CropFarPoint(a);
+        b = CropFarPoint(b);
     }
     const int64_t dx = int64_t(b.x) - a.x, dy = int64_t(b.y) - a.y;
     if (dx == 0 && dy == 0) return;

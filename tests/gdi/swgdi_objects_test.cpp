@@ -15,7 +15,11 @@
 
 using namespace swgdi_test;
 
+extern "C" COLORREF swgdi_header_c_draw(void);
+
 namespace {
+
+TEST(SwgdiHeader, UsableFromC) { EXPECT_EQ(swgdi_header_c_draw(), RGB(1, 2, 3)); }
 
 TEST(SwgdiObjects, StockObjectsDescribeThemselves) {
     LOGBRUSH lb;

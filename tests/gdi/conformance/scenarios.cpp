@@ -1110,6 +1110,102 @@ void StretchShrinkModes(HDC dc) {
     StretchDIBits(dc, 2, 20, 57, 25, 0, 0, 16, 4, bits, (BITMAPINFO*)&mono, DIB_RGB_COLORS, SRCCOPY);
 }
 
+// Random shapes, each drawn with its own seed: sizes, positions off the
+// canvas, pen widths 1..9, every ROP2 and fill rule. Each random number is
+// drawn in its own statement: argument evaluation order differs between
+// compilers.
+int Rnd(unsigned* st, int lo, int hi) { return lo + int(Next(st) % unsigned(hi - lo + 1)); }
+
+void RandomEllipses(HDC dc, unsigned seed) {
+    unsigned st = seed;
+    Backdrop(dc);
+    for (int i = 0; i < 14; ++i) {
+        const int w = Rnd(&st, 1, 9);
+        const int red = Rnd(&st, 0, 255);
+        const int green = Rnd(&st, 0, 255);
+        Use pen(dc, CreatePen((i % 5) ? PS_SOLID : PS_NULL, w == 1 ? 0 : w, RGB(red, 40, 90)));
+        Use br(dc, CreateSolidBrush(RGB(60, green, 200)));
+        SetROP2(dc, Rnd(&st, 1, 16));
+        const int x = Rnd(&st, -20, 60);
+        const int y = Rnd(&st, -20, 45);
+        const int cx = Rnd(&st, -30, 50);
+        const int cy = Rnd(&st, -30, 40);
+        const int ew = Rnd(&st, 0, 30);
+        const int eh = Rnd(&st, 0, 30);
+        if (i % 3)
+            Ellipse(dc, x, y, x + cx, y + cy);
+        else
+            RoundRect(dc, x, y, x + cx, y + cy, ew, eh);
+    }
+}
+void RandomEllipses1(HDC dc) { RandomEllipses(dc, 101); }
+void RandomEllipses2(HDC dc) { RandomEllipses(dc, 202); }
+void RandomEllipses3(HDC dc) { RandomEllipses(dc, 707); }
+void RandomEllipses4(HDC dc) { RandomEllipses(dc, 808); }
+
+void RandomWide(HDC dc, unsigned seed) {
+    unsigned st = seed;
+    for (int i = 0; i < 10; ++i) {
+        const int w = Rnd(&st, 2, 9);
+        const int red = Rnd(&st, 0, 255);
+        const int green = Rnd(&st, 0, 255);
+        const int fill = Rnd(&st, 100, 255);
+        Use pen(dc, CreatePen(PS_SOLID, w, RGB(red, green, 120)));
+        Use br(dc, CreateSolidBrush(RGB(250, fill, 30)));
+        SetROP2(dc, (i % 4) ? R2_COPYPEN : R2_XORPEN);
+        POINT p[6];
+        const int n = Rnd(&st, 2, 6);
+        for (int k = 0; k < n; ++k) {
+            p[k].x = Rnd(&st, -10, 70);
+            p[k].y = Rnd(&st, -10, 56);
+        }
+        if (i % 2)
+            Polyline(dc, p, n);
+        else
+            Polygon(dc, p, n);
+    }
+}
+void RandomWide1(HDC dc) { RandomWide(dc, 303); }
+void RandomWide2(HDC dc) { RandomWide(dc, 404); }
+void RandomWide3(HDC dc) { RandomWide(dc, 909); }
+void RandomWide4(HDC dc) { RandomWide(dc, 1010); }
+
+void RandomCosmetic(HDC dc, unsigned seed) {
+    unsigned st = seed;
+    Backdrop(dc);
+    HBRUSH pat = PatternBrush(kPat2);
+    for (int i = 0; i < 16; ++i) {
+        SetROP2(dc, Rnd(&st, 1, 16));
+        SetPolyFillMode(dc, Rnd(&st, 1, 2));
+        const int ox = Rnd(&st, -9, 9);
+        const int oy = Rnd(&st, -9, 9);
+        SetBrushOrgEx(dc, ox, oy, nullptr);
+        SetTextColor(dc, RGB(Rnd(&st, 0, 255), 0, 200));
+        SetBkColor(dc, RGB(255, Rnd(&st, 0, 255), 0));
+        const int style = Rnd(&st, 0, 4);
+        const int width = Rnd(&st, 0, 1);
+        const int green = Rnd(&st, 0, 255);
+        Use pen(dc, CreatePen(style, width, RGB(0, green, 255)));
+        HGDIOBJ old = SelectObject(dc, (i % 2) ? (HGDIOBJ)pat : GetStockObject(GRAY_BRUSH));
+        POINT p[7];
+        const int n = Rnd(&st, 2, 7);
+        for (int k = 0; k < n; ++k) {
+            p[k].x = Rnd(&st, -15, 75);
+            p[k].y = Rnd(&st, -15, 60);
+        }
+        switch (i % 4) {
+        case 0: Polygon(dc, p, n); break;
+        case 1: Polyline(dc, p, n); break;
+        case 2: Rectangle(dc, p[0].x, p[0].y, p[1].x, p[1].y); break;
+        default: PatBlt(dc, p[0].x, p[0].y, p[1].x - p[0].x, p[1].y - p[0].y, PATINVERT); break;
+        }
+        SelectObject(dc, old);
+    }
+    DeleteObject(pat);
+}
+void RandomCosmetic1(HDC dc) { RandomCosmetic(dc, 505); }
+void RandomCosmetic2(HDC dc) { RandomCosmetic(dc, 606); }
+
 void LinesBeyond2e28(HDC dc) {
     Use pen(dc, CreatePen(PS_SOLID, 1, kRed));
     MoveToEx(dc, -1000000000, -700000000, nullptr);
@@ -1277,26 +1373,26 @@ const Scenario kScenarios[] = {
     {"map_window_org", "transform", true, 32, MapWindowOrgText},
     {"map_point_round_trip", "transform", true, 32, MapPointRoundTrip},
     {"map_metric_pen", "transform", true, 32, MapMetricPen},
-    {"ellipse_small", "ellipse", false, 32, EllipseSmall},
-    {"ellipse_large", "ellipse", false, 32, EllipseLarge},
-    {"ellipse_null_pen", "ellipse", false, 32, EllipseNullPen},
-    {"ellipse_null_brush", "ellipse", false, 32, EllipseNullBrush},
-    {"ellipse_xor", "ellipse", false, 32, EllipseXor},
-    {"ellipse_clipped", "ellipse", false, 32, EllipseClipped},
-    {"ellipse_reversed", "ellipse", false, 32, EllipseReversed},
-    {"ellipse_mapped", "ellipse", false, 32, EllipseMapped},
-    {"roundrect_basic", "ellipse", false, 32, RoundRectBasic},
-    {"wide_lines_widths", "wide", false, 32, WideLinesWidths},
-    {"wide_lines_slanted", "wide", false, 32, WideLinesSlanted},
-    {"wide_pen2_diagonals", "wide", false, 32, WidePen2Diagonals},
-    {"wide_polyline_joins", "wide", false, 32, WidePolylineJoins},
-    {"wide_polyline_xor", "wide", false, 32, WidePolylineXor},
-    {"wide_rectangle", "wide", false, 32, WideRectangle},
-    {"wide_inside_frame", "wide", false, 32, WideInsideFrame},
-    {"wide_polygon", "wide", false, 32, WidePolygon},
-    {"wide_ellipse", "wide", false, 32, WideEllipse},
-    {"wide_clipped", "wide", false, 32, WideClipped},
-    {"wide_mapped", "wide", false, 32, WideMapped},
+    {"ellipse_small", "ellipse", true, 32, EllipseSmall},
+    {"ellipse_large", "ellipse", true, 32, EllipseLarge},
+    {"ellipse_null_pen", "ellipse", true, 32, EllipseNullPen},
+    {"ellipse_null_brush", "ellipse", true, 32, EllipseNullBrush},
+    {"ellipse_xor", "ellipse", true, 32, EllipseXor},
+    {"ellipse_clipped", "ellipse", true, 32, EllipseClipped},
+    {"ellipse_reversed", "ellipse", true, 32, EllipseReversed},
+    {"ellipse_mapped", "ellipse", true, 32, EllipseMapped},
+    {"roundrect_basic", "ellipse", true, 32, RoundRectBasic},
+    {"wide_lines_widths", "wide", true, 32, WideLinesWidths},
+    {"wide_lines_slanted", "wide", true, 32, WideLinesSlanted},
+    {"wide_pen2_diagonals", "wide", true, 32, WidePen2Diagonals},
+    {"wide_polyline_joins", "wide", true, 32, WidePolylineJoins},
+    {"wide_polyline_xor", "wide", true, 32, WidePolylineXor},
+    {"wide_rectangle", "wide", true, 32, WideRectangle},
+    {"wide_inside_frame", "wide", true, 32, WideInsideFrame},
+    {"wide_polygon", "wide", true, 32, WidePolygon},
+    {"wide_ellipse", "wide", true, 32, WideEllipse},
+    {"wide_clipped", "wide", true, 32, WideClipped},
+    {"wide_mapped", "wide", true, 32, WideMapped},
     {"mono_lines_fill", "mono", true, 1, MonoLinesAndFill},
     {"mono_color_mapping", "mono", true, 1, MonoColorMapping},
     {"mono_pattern_brush", "mono", true, 1, MonoPatternBrush},
@@ -1315,14 +1411,24 @@ const Scenario kScenarios[] = {
     {"default_objects", "rect", true, 32, DefaultObjects},
     {"stretch_copy", "image", true, 32, StretchCopy},
     {"ellipse_sizes_grid", "ellipse", false, 32, EllipseSizesGrid},
-    {"ellipse_anisotropic", "ellipse", false, 32, EllipseAnisotropic},
-    {"wide_angles", "wide", false, 32, WideAngles},
-    {"wide_widths_diagonal", "wide", false, 32, WideWidthsDiagonal},
-    {"wide_polygon_winding", "wide", false, 32, WidePolygonWinding},
-    {"wide_roundrect", "wide", false, 32, WideRoundRect},
+    {"ellipse_anisotropic", "ellipse", true, 32, EllipseAnisotropic},
+    {"wide_angles", "wide", true, 32, WideAngles},
+    {"wide_widths_diagonal", "wide", true, 32, WideWidthsDiagonal},
+    {"wide_polygon_winding", "wide", true, 32, WidePolygonWinding},
+    {"wide_roundrect", "wide", true, 32, WideRoundRect},
     {"stretch_scaled", "image", true, 32, StretchScaled},
     {"stretch_shrink_modes", "image", true, 32, StretchShrinkModes},
-    {"lines_beyond_2e28", "lines", false, 32, LinesBeyond2e28},
+    {"lines_beyond_2e28", "lines", true, 32, LinesBeyond2e28},
+    {"random_cosmetic_1", "polygon", true, 32, RandomCosmetic1},
+    {"random_cosmetic_2", "polygon", true, 32, RandomCosmetic2},
+    {"random_ellipses_1", "ellipse", false, 32, RandomEllipses1},
+    {"random_ellipses_2", "ellipse", false, 32, RandomEllipses2},
+    {"random_wide_1", "wide", true, 32, RandomWide1},
+    {"random_wide_2", "wide", true, 32, RandomWide2},
+    {"random_ellipses_3", "ellipse", false, 32, RandomEllipses3},
+    {"random_ellipses_4", "ellipse", false, 32, RandomEllipses4},
+    {"random_wide_3", "wide", true, 32, RandomWide3},
+    {"random_wide_4", "wide", true, 32, RandomWide4},
 };
 
 const int kScenarioCount = sizeof(kScenarios) / sizeof(kScenarios[0]);
