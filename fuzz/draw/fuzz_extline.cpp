@@ -73,12 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool single = line.kind == 1 || line.kind == 9;
     const int range = single ? INT32_MAX : 3000;
     auto coord = [&] { return in.ConsumeIntegralInRange(-range, range); };
-    // Widths stay within a few hundred units (up to some thousands of
-    // pixels on the finest mapping, far wider than the page): swgdi
-    // rasterises a wide pen's round ends as whole discs, so huge pens cost
-    // it time out of all proportion (and overflow its ellipse stepping near
-    // 2^31).
-    line.width = in.ConsumeIntegralInRange(-400, 400);
+    // Lines drawn in one piece take widths up to 2^30 units; lines walked
+    // piece by piece stay within a few hundred (up to some thousands of
+    // pixels on the finest mapping, far wider than the page), since every
+    // piece of a wide pen costs swgdi a disc at each end.
+    line.width = single ? in.ConsumeIntegralInRange(-(1 << 30), 1 << 30)
+                        : in.ConsumeIntegralInRange(-400, 400);
     line.waveHeight = in.ConsumeIntegralInRange(-3000, 3000);
     int x1 = coord(), y1 = coord(), x2 = coord(), y2 = coord();
     if (!single) {
