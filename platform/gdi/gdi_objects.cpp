@@ -1,5 +1,6 @@
 // GDI objects: the handle table, stock objects, pens, brushes, bitmaps,
 // selection and deletion, GetObjectA, the object count and the journal.
+#include <climits>
 #include "gdi_internal.h"
 
 #include <algorithm>
@@ -503,7 +504,8 @@ HPEN CreatePen(int style, int width, COLORREF color) {
     if (style < PS_SOLID || style > PS_INSIDEFRAME) style = PS_SOLID;
     auto p = std::make_unique<Pen>();
     p->logpen.lopnStyle = static_cast<UINT>(style);
-    p->logpen.lopnWidth.x = width < 0 ? -width : width;
+    // The width's magnitude; INT_MIN has none in 32 bits and becomes INT_MAX.
+    p->logpen.lopnWidth.x = width >= 0 ? width : width == INT_MIN ? INT_MAX : -width;
     p->logpen.lopnColor = color;
     HGDIOBJ h = AddObject(std::move(p));
     JournalObjectEvent("CreatePen", h);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -71,6 +73,12 @@ TEST(SwgdiObjects, GetObjectSizesAndContents) {
     ASSERT_EQ(GetObjectA(odd, sizeof lp, &lp), int(sizeof lp));
     EXPECT_EQ(lp.lopnStyle, UINT(PS_SOLID));
     DeleteObject(odd);
+    // Negative widths keep their magnitude; the most negative has none in 32
+    // bits and is taken as the widest.
+    HPEN wide = CreatePen(PS_SOLID, INT_MIN, 0);
+    ASSERT_EQ(GetObjectA(wide, sizeof lp, &lp), int(sizeof lp));
+    EXPECT_EQ(lp.lopnWidth.x, INT_MAX);
+    DeleteObject(wide);
 }
 
 TEST(SwgdiObjects, SelectReturnsThePreviousObject) {
