@@ -274,9 +274,11 @@ Bytes BuildKind2(const Kind2Options& o) {
     // then the group-type byte, two unused bytes and the number of ids. The
     // ids follow from offset 264, 8 bytes each.
     Bytes data{o.groupType, 0x40, 0x40, static_cast<uint8_t>(o.ids.size())};
+    // Ids are padded with spaces of their own character set.
+    const uint8_t space = o.magic == Charset::kEbcdic ? 0x40 : ' ';
     for (const std::string& id : o.ids) {
         for (size_t i = 0; i < 8; ++i)
-            data.push_back(i < id.size() ? static_cast<uint8_t>(id[i]) : ' ');
+            data.push_back(i < id.size() ? static_cast<uint8_t>(id[i]) : space);
     }
     Append(data, o.data);
     PutU32(file, o.length.value_or(static_cast<uint32_t>(data.size() + 4)));

@@ -344,9 +344,14 @@ Bytes Overlay(const json& d, const std::string& base) {
     if (kind == 2) {
         ovlw::Kind2Options o;
         o.magic = ctx.ebcdic ? ovlw::Charset::kEbcdic : ovlw::Charset::kAscii;
+        // Ids are 8 bytes: Shift JIS text for an ASCII overlay, EBCDIC/HKZ
+        // (which the library converts when it reads them) for an EBCDIC one.
+        o.idTextFlag = ctx.ebcdic ? 0 : 1;
         for (const json& id : d.value("ids", json::array())) {
             if (!id.is_string()) Fail("description.ids", "expected strings");
-            o.ids.push_back(id.get<std::string>());
+            const Bytes b = Convert(id.get<std::string>(), ctx.ebcdic ? "IBM939" : "CP932", "description.ids");
+            if (b.size() > 8) Fail("description.ids", "an id is longer than 8 bytes");
+            o.ids.emplace_back(b.begin(), b.end());
         }
         o.data = elements;
         ovlw::Append(o.data, ovlw::EndPicture());
