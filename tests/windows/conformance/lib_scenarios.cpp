@@ -568,6 +568,94 @@ void LometricEllipses(HDC dc) {
     }
 }
 
+// ------------------------------------------------- generated scenarios
+
+// A small deterministic generator, the same on every platform.
+unsigned Next(unsigned* state) {
+    *state = *state * 1103515245u + 12345u;
+    return (*state >> 16) & 0x7FFF;
+}
+int Pick(unsigned* state, int lo, int hi) { return lo + static_cast<int>(Next(state) % unsigned(hi - lo + 1)); }
+
+const COLORREF kPalette[5] = {kRed, kGreen, kBlue, kPurple, kTeal};
+
+// Segments of kinds 1 to 9 with flat or square ends (roundEnds adds
+// kind 10 and round ends), widths 1 to 9, any direction.
+void RandomLines(HDC dc, unsigned seed, bool roundEnds) {
+    unsigned st = seed;
+    for (int i = 0; i < 24; ++i) {
+        int kind = Pick(&st, 1, roundEnds ? 10 : 9);
+        int cap = roundEnds ? 3 : Pick(&st, 1, 2);
+        LINEREC l = Line(Pick(&st, 1, 9), kind, cap, kPalette[i % 5]);
+        int x1 = Pick(&st, 2, 118), y1 = Pick(&st, 2, 94);
+        int x2 = Pick(&st, 2, 118), y2 = Pick(&st, 2, 94);
+        if (i % 4 == 0) y2 = y1;  // some axis-parallel ones
+        if (i % 4 == 1) x2 = x1;
+        foExtLine(dc, x1, y1, x2, y2, &l, nullptr);
+    }
+}
+void RandomLines1(HDC dc) { RandomLines(dc, 11u, false); }
+void RandomLines2(HDC dc) { RandomLines(dc, 2024u, false); }
+void RandomLinesRound(HDC dc) { RandomLines(dc, 77u, true); }
+
+// Rectangles with a random accepted openSides value, line kind, width, cap
+// and hatch, no radii.
+void RandomRects(HDC dc, unsigned seed, bool managed) {
+    unsigned st = seed;
+    SetTextColor(dc, kInk);
+    MNG_OBJECT mng;
+    std::memset(&mng, 0, sizeof mng);
+    if (managed) StartMngObject(dc, &mng);
+    for (int i = 0; i < 12; ++i) {
+        LINEREC l = Line(Pick(&st, 1, 9), Pick(&st, 1, 9), Pick(&st, 1, 2), kPalette[i % 5]);
+        RECTREC shape;
+        std::memset(&shape, 0, sizeof shape);
+        shape.openSides = kOpenSides[Pick(&st, 0, 16)];
+        int code = Pick(&st, 0, 2) ? kHatchCodes[Pick(&st, 0, 16)] : 0;
+        int x = Pick(&st, 4, 110), y = Pick(&st, 4, 86);
+        RECT rc = Box(x, y, Pick(&st, 4, 116), Pick(&st, 4, 92));
+        if (managed && code) {
+            HatchSelected h(dc, code);
+            foExtRectangle(dc, rc, code, Pick(&st, 0, 1), &l, &shape, &mng);
+        } else {
+            foExtRectangle(dc, rc, code, Pick(&st, 0, 1), &l, &shape, managed ? &mng : nullptr);
+        }
+    }
+    if (managed) EndMngObject(dc, &mng);
+}
+void RandomRects1(HDC dc) { RandomRects(dc, 5u, false); }
+void RandomRects2(HDC dc) { RandomRects(dc, 901u, true); }
+
+// Ellipses of random centre, radii, kind, width and hatch.
+void RandomEllipses(HDC dc, unsigned seed) {
+    unsigned st = seed;
+    SetTextColor(dc, kInk);
+    for (int i = 0; i < 10; ++i) {
+        LINEREC l = Line(Pick(&st, 1, 9), Pick(&st, 1, 10), Pick(&st, 1, 3), kPalette[i % 5]);
+        int code = Pick(&st, 0, 1) ? kHatchCodes[Pick(&st, 0, 16)] : 0;
+        foExtEllipse(dc, Pick(&st, 10, 110), Pick(&st, 10, 86), Pick(&st, 2, 30), Pick(&st, 2, 30), code,
+                     Pick(&st, 0, 1), &l, nullptr);
+    }
+}
+void RandomEllipses1(HDC dc) { RandomEllipses(dc, 3u); }
+void RandomEllipses2(HDC dc) { RandomEllipses(dc, 4242u); }
+
+// Small ellipses: radii 1 to 10 by 1 to 6, thin outlines, every other one
+// filled solid.
+void EllipseSmallRadii(HDC dc) {
+    SetTextColor(dc, kGreen);
+    int y = 2;
+    for (int ry = 1; ry <= 6; ++ry) {
+        int x = 2;
+        for (int rx = 1; rx <= 10 && x + 2 * rx < 120; ++rx) {
+            LINEREC l = Line(1, 1, 1, kRed);
+            foExtEllipse(dc, x + rx, y + ry, rx, ry, (rx + ry) % 2 ? 1000 : 0, 0, &l, nullptr);
+            x += 2 * rx + 2;
+        }
+        y += 2 * ry + 3;
+    }
+}
+
 }  // namespace
 
 const LibScenario kLibScenarios[] = {
@@ -622,6 +710,14 @@ const LibScenario kLibScenarios[] = {
     {"ellipse_hatch_transparent", "ellipse", false, EllipseHatchTransparent},
     {"ellipse_hatch_transp_mng", "ellipse", false, EllipseHatchTransparentManaged},
     {"ellipse_solid_fills", "ellipse", false, EllipseSolidFills},
+    {"ellipse_small_radii", "ellipse", false, EllipseSmallRadii},
+    {"random_lines_1", "random", true, RandomLines1},
+    {"random_lines_2", "random", true, RandomLines2},
+    {"random_lines_round", "random", false, RandomLinesRound},
+    {"random_rects_1", "random", true, RandomRects1},
+    {"random_rects_2_mng", "random", true, RandomRects2},
+    {"random_ellipses_1", "random", false, RandomEllipses1},
+    {"random_ellipses_2", "random", false, RandomEllipses2},
     {"lometric_axis_lines", "metric", true, LometricAxisLines},
     {"lometric_thin_lines", "metric", true, LometricThinLines},
     {"twips_axis_lines_square", "metric", true, TwipsAxisLinesSquare},
