@@ -1,0 +1,38 @@
+#!/bin/sh
+# Decodes the example overlays natively and, built with mingw-w64 for 64-bit
+# Windows (the reading half and the Win32 sibling libraries compiled in),
+# under wine64; the two outputs must be the same. Exits 77 (skipped) when the
+# cross compiler or wine64 is missing.
+#   run_decode.sh SOURCE_DIR NATIVE_HOST WORK_DIR
+set -u
+src=$1
+native=$2
+work=$3
+cxx=$(command -v x86_64-w64-mingw32-g++ || true)
+wine=""
+for w in wine64 /usr/lib/wine/wine64; do
+  if command -v "$w" >/dev/null 2>&1; then wine=$(command -v "$w"); break; fi
+done
+if [ -z "$cxx" ] || [ -z "$wine" ]; then
+  echo "SKIPPED: mingw-w64 (x86_64) or wine64 not found; decoding under Windows not compared"
+  exit 77
+fi
+mkdir -p "$work/examples" || exit 2
+cp "$src"/examples/*.ovl "$work/examples/" || exit 2
+"$cxx" -O1 -std=c++20 -static -o "$work/decode_host.exe" -I"$src" -I"$src/include" -I"$src/platform/fileacc" \
+  "$src"/tests/windows/decode_host.cpp "$src"/overlay/*.cpp "$src"/decode/*.cpp \
+  "$src"/platform/fileacc/fileacc_win32.cpp "$src"/platform/fileacc/aux0_win32.cpp \
+  "$src"/platform/fileacc/win32_conv.cpp "$src"/platform/fileacc/table_conv.cpp || exit 2
+( cd "$work" && "$native" examples/*.ovl ) > "$work/native.txt" 2>&1
+prefix=$(mktemp -d "${TMPDIR:-/tmp}/wx5n-wine.XXXXXX") || exit 2
+( cd "$work" && WINEPREFIX="$prefix" WINEDEBUG=-all timeout 200 "$wine" ./decode_host.exe examples/*.ovl ) \
+  > "$work/wine.txt" 2> "$work/wine.log"
+status=$?
+for s in wineserver /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
+  if command -v "$s" >/dev/null 2>&1; then WINEPREFIX="$prefix" "$s" -k >/dev/null 2>&1; break; fi
+done
+rm -rf "$prefix"
+tr -d '\r' < "$work/wine.txt" > "$work/wine.unix.txt"
+if [ $status -ne 0 ]; then echo "wine run failed (status $status)"; tail -5 "$work/wine.log"; exit 1; fi
+if ! diff -u "$work/native.txt" "$work/wine.unix.txt"; then exit 1; fi
+echo "decoded alike natively and under wine64: $(grep -c '^kind' "$work/native.txt") elements"
