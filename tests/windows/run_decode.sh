@@ -9,10 +9,9 @@ src=$1
 native=$2
 work=$3
 cxx=$(command -v x86_64-w64-mingw32-g++ || true)
-wine=""
-for w in wine64 /usr/lib/wine/wine64; do
-  if command -v "$w" >/dev/null 2>&1; then wine=$(command -v "$w"); break; fi
-done
+. "$src/tests/support/wine.sh"
+find_wine
+wine=$WINE
 if [ -z "$cxx" ] || [ -z "$wine" ]; then
   echo "SKIPPED: mingw-w64 (x86_64) or wine64 not found; decoding under Windows not compared"
   exit 77
@@ -24,14 +23,8 @@ cp "$src"/examples/*.ovl "$work/examples/" || exit 2
   "$src"/platform/fileacc/fileacc_win32.cpp "$src"/platform/fileacc/aux0_win32.cpp \
   "$src"/platform/fileacc/win32_conv.cpp "$src"/platform/fileacc/table_conv.cpp || exit 2
 ( cd "$work" && "$native" examples/*.ovl ) > "$work/native.txt" 2>&1
-prefix=$(mktemp -d "${TMPDIR:-/tmp}/wx5n-wine.XXXXXX") || exit 2
-( cd "$work" && WINEPREFIX="$prefix" WINEDEBUG=-all timeout 200 "$wine" ./decode_host.exe examples/*.ovl ) \
-  > "$work/wine.txt" 2> "$work/wine.log"
+( cd "$work" && run_in_wine "$work" "$work/wine.txt" "$work/wine.log" ./decode_host.exe examples/*.ovl )
 status=$?
-for s in wineserver /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
-  if command -v "$s" >/dev/null 2>&1; then WINEPREFIX="$prefix" "$s" -k >/dev/null 2>&1; break; fi
-done
-rm -rf "$prefix"
 tr -d '\r' < "$work/wine.txt" > "$work/wine.unix.txt"
 if [ $status -ne 0 ]; then echo "wine run failed (status $status)"; tail -5 "$work/wine.log"; exit 1; fi
 if ! diff -u "$work/native.txt" "$work/wine.unix.txt"; then exit 1; fi

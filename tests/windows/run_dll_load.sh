@@ -7,10 +7,9 @@ set -u
 src=$1
 work=$2
 cc=$(command -v x86_64-w64-mingw32-gcc || true)
-wine=""
-for w in wine64 /usr/lib/wine/wine64; do
-  if command -v "$w" >/dev/null 2>&1; then wine=$(command -v "$w"); break; fi
-done
+. "$src/tests/support/wine.sh"
+find_wine
+wine=$WINE
 if [ -z "$cc" ] || [ -z "$wine" ]; then
   echo "SKIPPED: mingw-w64 (x86_64) or wine64 not found; the DLL is not loaded"
   exit 77
@@ -28,13 +27,7 @@ grep -oE 'FOCALL [A-Za-z_0-9]+\(' "$src/include/wx5novl1.h" |
 { echo "static const char* const kNames[] = {"; cat "$work/names.inc"; echo "};"; } > "$work/dll_names.h"
 "$cc" -O1 -std=c99 -I"$src/include" -I"$work" -o "$work/run/dll_load.exe" "$src/tests/windows/dll_load.c" \
   -lgdi32 || exit 2
-prefix=$(mktemp -d "${TMPDIR:-/tmp}/wx5n-wine.XXXXXX") || exit 2
-( cd "$work/run" && WINEPREFIX="$prefix" WINEDEBUG=-all timeout 200 "$wine" ./dll_load.exe business.ovl ) \
-  > "$work/out.txt" 2> "$work/wine.log"
+run_in_wine "$work/run" "$work/out.txt" "$work/wine.log" ./dll_load.exe business.ovl
 status=$?
-for s in wineserver /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
-  if command -v "$s" >/dev/null 2>&1; then WINEPREFIX="$prefix" "$s" -k >/dev/null 2>&1; break; fi
-done
-rm -rf "$prefix"
 cat "$work/out.txt"
 [ $status -eq 0 ] && grep -q "^ok" "$work/out.txt"

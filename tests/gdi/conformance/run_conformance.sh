@@ -13,14 +13,9 @@ work=$3
 resgen=$4
 
 cxx=$(command -v x86_64-w64-mingw32-g++ || true)
-wine=""
-for w in wine64 /usr/lib/wine/wine64; do
-  if command -v "$w" >/dev/null 2>&1; then wine=$(command -v "$w"); break; fi
-done
-wineserver=""
-for w in wineserver /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
-  if command -v "$w" >/dev/null 2>&1; then wineserver=$(command -v "$w"); break; fi
-done
+. "$src/../../../tests/support/wine.sh"
+find_wine
+wine=$WINE
 if [ -z "$cxx" ]; then
   echo "SKIPPED: x86_64-w64-mingw32-g++ not found; conformance against real GDI not run"
   exit 77
@@ -41,13 +36,9 @@ fi
 "$cxx" -O1 -std=c++17 -static -o "$work/conformance.exe" \
   "$src/scenarios.cpp" "$src/runner.cpp" -lgdi32 || exit 2
 
-prefix=$(mktemp -d "${TMPDIR:-/tmp}/swgdi-wine.XXXXXX") || exit 2
 rm -f "$work/reference.txt"
-( cd "$work" && WINEPREFIX="$prefix" WINEDEBUG=-all timeout 200 "$wine" ./conformance.exe reference.txt ) \
-  >"$work/wine.log" 2>&1
+run_in_wine "$work" "$work/wine.log" - ./conformance.exe reference.txt
 status=$?
-if [ -n "$wineserver" ]; then WINEPREFIX="$prefix" "$wineserver" -k >/dev/null 2>&1; fi
-rm -rf "$prefix"
 if [ $status -ne 0 ] || [ ! -s "$work/reference.txt" ]; then
   echo "wine run failed (status $status); see $work/wine.log"
   tail -5 "$work/wine.log"

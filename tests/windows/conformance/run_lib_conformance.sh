@@ -17,14 +17,9 @@ here=$top/tests/windows/conformance
 
 cxx=$(command -v x86_64-w64-mingw32-g++ || true)
 windres=$(command -v x86_64-w64-mingw32-windres || true)
-wine=""
-for w in wine64 /usr/lib/wine/wine64; do
-  if command -v "$w" >/dev/null 2>&1; then wine=$(command -v "$w"); break; fi
-done
-wineserver=""
-for w in wineserver /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
-  if command -v "$w" >/dev/null 2>&1; then wineserver=$(command -v "$w"); break; fi
-done
+. "$top/tests/support/wine.sh"
+find_wine
+wine=$WINE
 if [ -z "$cxx" ] || [ -z "$windres" ]; then
   echo "SKIPPED: x86_64-w64-mingw32-g++ or windres not found; library conformance not run"
   exit 77
@@ -62,13 +57,9 @@ done
 for p in $pids; do wait "$p" || exit 2; done
 "$cxx" -static -o "$work/lib_conformance.exe" $objs -lgdi32 -luser32 || exit 2
 
-prefix=$(mktemp -d "${TMPDIR:-/tmp}/wx5n-wine.XXXXXX") || exit 2
 rm -f "$work/reference.txt"
-( cd "$work" && WINEPREFIX="$prefix" WINEDEBUG=-all timeout 200 "$wine" ./lib_conformance.exe reference.txt ) \
-  >"$work/wine.log" 2>&1
+run_in_wine "$work" "$work/wine.log" - ./lib_conformance.exe reference.txt
 status=$?
-if [ -n "$wineserver" ]; then WINEPREFIX="$prefix" "$wineserver" -k >/dev/null 2>&1; fi
-rm -rf "$prefix"
 if [ $status -ne 0 ] || [ ! -s "$work/reference.txt" ]; then
   echo "wine run failed (status $status); see $work/wine.log"
   tail -5 "$work/wine.log"
