@@ -37,7 +37,7 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DWX5N_SANITIZE=ON -DWX5N_BENC
   > build-asan.cmake.log 2>&1 || { cat build-asan.cmake.log; exit 1; }
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
+  LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp":print_suppressions=0 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE "conformance|windows" 2>&1 \
   | tee build-asan/ctest.log || status=1
 count build-asan/ctest.log
