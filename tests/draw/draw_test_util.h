@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "draw/draw_internal.h"
+#include "support/journal_util.h"
 
 namespace wx5n::test {
 
@@ -139,37 +140,11 @@ private:
     Mapping mapping_ = Mapping::Text;
 };
 
-// One journal entry, copied out so that it outlives the journal.
-struct Call {
-    std::string op;
-    HGDIOBJ object = nullptr;
-    std::vector<LONG> args;
-    std::vector<POINT> points;
-    LOGPEN pen{};
-    LOGBRUSH brush{};
-    std::string text;
-};
-
-inline std::vector<Call> Journal(HDC hdc) {
-    std::vector<Call> out;
-    int n = swgdi_JournalCount(hdc);
-    for (int i = 0; i < n; ++i) {
-        SWGDI_JOURNAL_ENTRY e;
-        std::memset(&e, 0, sizeof(e));
-        if (!swgdi_JournalEntry(hdc, i, &e)) continue;
-        Call c;
-        c.op = e.op;
-        c.object = e.object;
-        c.args.assign(e.args, e.args + (e.argCount > 8 ? 8 : (e.argCount < 0 ? 0 : e.argCount)));
-        if (e.points && e.pointCount > 0) c.points.assign(e.points, e.points + e.pointCount);
-        c.pen = e.pen;
-        c.brush = e.brush;
-        char buf[512];
-        if (swgdi_JournalText(hdc, i, buf, sizeof(buf)) >= 0) c.text = buf;
-        out.push_back(c);
-    }
-    return out;
-}
+using journal::Call;
+using journal::Dump;
+using journal::Journal;
+using journal::Line;
+using journal::Seg;
 
 // The entries of the given operations only, in order.
 inline std::vector<Call> Only(const std::vector<Call>& all, std::initializer_list<const char*> ops) {
@@ -178,29 +153,6 @@ inline std::vector<Call> Only(const std::vector<Call>& all, std::initializer_lis
         for (const char* op : ops)
             if (c.op == op) out.push_back(c);
     return out;
-}
-
-inline std::string Dump(const std::vector<Call>& calls) {
-    std::string s;
-    for (const Call& c : calls) s += (c.text.empty() ? c.op : c.text) + "\n";
-    return s;
-}
-
-// A line record with the given look; the dash state starts afresh.
-inline LINEREC Line(int width, int kind, int cap, COLORREF color = 0x0000FF) {
-    LINEREC r;
-    std::memset(&r, 0, sizeof(r));
-    r.width = width;
-    r.kind = kind;
-    r.cap = cap;
-    r.color = color;
-    return r;
-}
-
-// Two device points of a Polyline entry as {x1, y1, x2, y2}.
-inline std::vector<LONG> Seg(const Call& c) {
-    if (c.points.size() < 2) return {};
-    return {c.points[0].x, c.points[0].y, c.points[1].x, c.points[1].y};
 }
 
 }  // namespace wx5n::test
