@@ -392,9 +392,18 @@ void AddRoundRectRegion(int left, int top, int right, int bottom, int ew, int eh
     // The region covers the rectangle without its right column and bottom row.
     right--;
     bottom--;
-    ew = std::min(right - left, std::abs(ew));
-    eh = std::min(bottom - top, std::abs(eh));
-    if (ew < 2 || eh < 2) {
+    // Widths in 64 bits: the corners may lie at the ends of the int range.
+    const auto clampSize = [](int64_t box, int64_t e) {
+        const int64_t v = std::min(box, e < 0 ? -e : e);
+        return static_cast<int>(std::min<int64_t>(v, INT32_MAX));
+    };
+    ew = clampSize(int64_t(right) - left, ew);
+    eh = clampSize(int64_t(bottom) - top, eh);
+    // The stepping below squares the radii in 64 bits and keeps a row table
+    // of the ellipse's height: beyond 2^18 device pixels (past any page)
+    // neither is sound, and such a shape is taken as its rectangle.
+    constexpr int kMaxEllipse = 1 << 18;
+    if (ew < 2 || eh < 2 || ew > kMaxEllipse || eh > kMaxEllipse) {
         out->AddRect(left, top, right, bottom);
         return;
     }

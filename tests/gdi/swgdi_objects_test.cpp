@@ -244,6 +244,19 @@ TEST(SwgdiRobustness, WidePenOnAHugeEllipse) {
     EXPECT_TRUE(page.Is(20, 14, RGB(255, 255, 255)));  // the white interior covers the page
 }
 
+// Pens as wide as a pen can be (found by fuzzing the line drawing: their
+// round ends overflowed the disc stepping) draw over the page and no further.
+TEST(SwgdiRobustness, WidestPensCoverThePage) {
+    for (int width : {INT_MAX, 1 << 19, 300000}) {
+        Page page;
+        Use pen(page.dc(), CreatePen(PS_SOLID, width, RGB(0, 0, 255)));
+        POINT p[3] = {{3, 3}, {30, 20}, {5, 25}};
+        EXPECT_TRUE(Polyline(page.dc(), p, 3));
+        EXPECT_TRUE(page.Is(0, 0, RGB(0, 0, 255))) << width;
+        EXPECT_TRUE(page.Is(40, 28, RGB(0, 0, 255))) << width;
+    }
+}
+
 TEST(SwgdiJournal, RecordsPrimitivesInDeviceUnitsAndObjects) {
     Page page;
     HDC dc = page.dc();
