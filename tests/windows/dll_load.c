@@ -89,6 +89,11 @@ static void* GetPtr(const unsigned char* block, int at) {
     memcpy(&v, block + at, 4);
     return (void*)(uintptr_t)v;
 }
+static unsigned Get(const unsigned char* block, int at, int width) {
+    unsigned v = 0;
+    memcpy(&v, block + at, (size_t)width); /* little-endian host */
+    return v;
+}
 static void Put16(unsigned char* block, int at, unsigned v) {
     unsigned short s = (unsigned short)v;
     memcpy(block + at, &s, 2);
@@ -108,7 +113,7 @@ typedef struct Outputs {
     unsigned int high, low;
     const unsigned char* text;
     const unsigned char* record;
-    unsigned char info[36];
+    unsigned int info[10]; /* the bitmap description, field by field */
 } Outputs;
 
 enum { kLineOut, kTextOut, kImageOut, kBmpInfo, kBlockKinds };
@@ -144,8 +149,10 @@ static int DecodeOnce(int kind, const WalkState* s, int raw, Outputs* o) {
         case 1:
         case 3:
         case 10: {
-            FO_LINEOUT out = {&o->point[0], &o->point[1], &o->point[2], &o->value,
-                              &o->segment,  &o->width,    &o->high,     &o->low};
+            /* By field name, so that the header's order of the fields counts. */
+            FO_LINEOUT out = {.first = &o->point[0], .second = &o->point[1], .third = &o->point[2],
+                              .lineValue = &o->value, .segment = &o->segment, .width = &o->width,
+                              .groupFlagsHigh = &o->high, .groupFlagsLow = &o->low};
             void* const slots[8] = {&o->point[0], &o->point[1], &o->point[2], &o->value,
                                     &o->segment,  &o->width,    &o->high,     &o->low};
             int i;
@@ -191,7 +198,8 @@ static int DecodeOnce(int kind, const WalkState* s, int raw, Outputs* o) {
             return kTextOut;
         }
         case 9: {
-            FO_IMAGEOUT out = {&o->point[0], NULL, &o->byteSize, &o->rowCount, 0};
+            FO_IMAGEOUT out = {.position = &o->point[0], .record = NULL, .byteSize = &o->byteSize,
+                               .rowCount = &o->rowCount, .sizeLimit = 0};
             PutPtr(block, 0, &o->point[0]);
             PutPtr(block, 8, &o->byteSize);
             PutPtr(block, 12, &o->rowCount);
@@ -207,7 +215,17 @@ static int DecodeOnce(int kind, const WalkState* s, int raw, Outputs* o) {
             corners[1] = &o->point[1];
             o->result = DLLFN(fordbmpimg)(&o->cursor, &o->remaining, raw ? (FO_BMPINFO*)block : &info,
                                           300, corners, &o->work);
-            memcpy(o->info, raw ? (const void*)block : (const void*)&info, 36);
+            if (raw) {
+                static const int at[10] = {0, 2, 4, 8, 12, 16, 17, 18, 20, 24};
+                static const int width[10] = {2, 2, 2, 4, 4, 1, 1, 2, 4, 4};
+                int i;
+                for (i = 0; i < 10; ++i) o->info[i] = Get(block, at[i], width[i]);
+            } else {
+                const unsigned fields[10] = {info.code,   info.valueA, info.valueB,   info.valueC,
+                                             info.valueD, info.valueE, info.colour,   info.mode,
+                                             info.bitsSize, (unsigned)(uintptr_t)info.bitmapInfo};
+                memcpy(o->info, fields, sizeof fields);
+            }
             return kBmpInfo;
         }
         case 2:
