@@ -1,13 +1,226 @@
-// Vector documents: not built yet; the render command reports the format as
-// unavailable.
+// Vector documents: each page is the overlay drawn on a path device context
+// whose geometry a cairo sink writes as paths, with text as text and
+// pictures as images. PDF and PostScript hold any number of pages, SVG one.
+#include <cairo-pdf.h>
+#include <cairo-ps.h>
+#include <cairo-svg.h>
+
+#include <cstring>
+
 #include "document.h"
+#include "host/wx5nhost.h"
+#include "mapping.h"
+#include "swgdi_path.h"
+#include "textconv.h"
+#include "vector_pictures.h"
+#include "vector_sink.h"
+#include "vector_text.h"
 
 namespace ovl {
+namespace {
 
-std::unique_ptr<Document> OpenVectorDocument(const std::string& format, FILE*,
-                                             const RenderOptions&, std::string* error) {
-    *error = "vector output (" + format + ") is not available in this build";
-    return nullptr;
+cairo_status_t WriteTo(void* closure, const unsigned char* data, unsigned int length) {
+    return std::fwrite(data, 1, length, static_cast<FILE*>(closure)) == length ? CAIRO_STATUS_SUCCESS
+                                                                               : CAIRO_STATUS_WRITE_ERROR;
+}
+
+// What the host library's callbacks need to draw on one page.
+struct PageContext {
+    cairo_t* cr;
+    VectorText* text;
+    unsigned dpi;
+    std::string error;
+};
+
+int DrawTextElement(void* context, HDC, const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT* e) {
+    auto* page = static_cast<PageContext*>(context);
+    const FO_ATTR_TEXT& t = e->attr.text;
+    const unsigned char* begin = overlay->image;
+    const unsigned char* end = begin + overlay->size;
+    if (page->text == nullptr || e->text == nullptr || e->text < begin || e->text >= end) return 1;
+    // The text runs from its first byte for its length, within the image.
+    const size_t n = std::min<size_t>(t.textLength, static_cast<size_t>(end - e->text));
+    const std::string utf8 = t.textForm == 1 ? HkzToUtf8(e->text, n, true) : SjisToUtf8(e->text, n);
+    if (utf8.empty()) return 1;
+    // Positions of TEXT records are in 1/1440 inch; the other text record's
+    // are device pixels already.
+    double x = e->textPosition.x, y = e->textPosition.y;
+    if (e->kind == 7) {
+        x = x * page->dpi / 1440.0;
+        y = y * page->dpi / 1440.0;
+    }
+    TextStyle style;
+    const unsigned height = t.charHeight != 0 ? t.charHeight : 210;  // 10.5 point
+    style.heightPx = height * page->dpi / 1440.0;
+    style.expansion = t.charExpansion != 0 ? t.charExpansion / 100.0 : 1.0;
+    style.spacingPx = static_cast<short>(t.charSpacing) / 100.0 * style.heightPx;
+    style.rotation = t.textRotation & 3;
+    style.rgb = ColourRgb(t.textColour);
+    page->text->Draw(page->cr, DecodeUtf8(utf8), x, y, style);
+    return 0;
+}
+
+int DrawImageElement(void* context, HDC dc, const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT* e) {
+    return DrawImageRecord(dc, overlay->image, overlay->size, *e, &static_cast<PageContext*>(context)->error);
+}
+
+int DrawBitmapElement(void* context, HDC dc, const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT* e) {
+    return DrawBitmapRecord(dc, overlay->image, overlay->size, *e, &static_cast<PageContext*>(context)->error);
+}
+
+class VectorDocument : public Document {
+public:
+    VectorDocument(std::string format, FILE* out) : format_(std::move(format)), out_(out) {}
+    ~VectorDocument() override {
+        if (surface_) cairo_surface_destroy(surface_);
+    }
+
+    bool Open(const RenderOptions& options, std::string* error) {
+        if (format_ != "pdf" && format_ != "ps" && format_ != "svg") {
+            *error = "\"" + format_ + "\" is not a vector format (pdf, svg or ps)";
+            return false;
+        }
+        int w = 0, h = 0;
+        if (!PageSizePx(options.page, options.dpi > 0 ? options.dpi : 300, &w, &h)) {
+            *error = "unknown or too large page size \"" + options.page + "\"";
+            return false;
+        }
+        const double wPt = PointsOf(w, options.dpi), hPt = PointsOf(h, options.dpi);
+        if (format_ == "pdf") {
+            surface_ = cairo_pdf_surface_create_for_stream(WriteTo, out_, wPt, hPt);
+        } else if (format_ == "ps") {
+            surface_ = cairo_ps_surface_create_for_stream(WriteTo, out_, wPt, hPt);
+        } else {
+            surface_ = cairo_svg_surface_create_for_stream(WriteTo, out_, wPt, hPt);
+        }
+        if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) {
+            *error = std::string("cannot start the document: ") + cairo_status_to_string(cairo_surface_status(surface_));
+            return false;
+        }
+        if (format_ == "pdf") cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_CREATOR, "ovl");
+        fontOk_ = text_.Open(&fontError_);
+        return true;
+    }
+
+    RenderResult AddPage(const Loaded& overlay, const RenderOptions& options) override {
+        RenderResult result;
+        int width = 0, height = 0;
+        if (options.dpi < 57 || options.dpi > 14400) {
+            result.error = "the resolution must be 57 to 14400 dpi";
+            return result;
+        }
+        if (!PageSizePx(options.page, options.dpi, &width, &height)) {
+            result.error = "unknown or too large page size \"" + options.page + "\"";
+            return result;
+        }
+        if (format_ == "svg" && pages_ > 0) {
+            result.error = "an SVG document holds one page";
+            return result;
+        }
+        if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) {
+            result.error = std::string("the document cannot be written: ") +
+                           cairo_status_to_string(cairo_surface_status(surface_));
+            return result;
+        }
+        const double wPt = PointsOf(width, options.dpi), hPt = PointsOf(height, options.dpi);
+        if (format_ == "pdf") cairo_pdf_surface_set_size(surface_, wPt, hPt);
+        if (format_ == "ps") cairo_ps_surface_set_size(surface_, wPt, hPt);
+
+        cairo_t* cr = cairo_create(surface_);
+        cairo_scale(cr, 72.0 / options.dpi, 72.0 / options.dpi);  // user space: device pixels
+        PageContext page{cr, fontOk_ ? &text_ : nullptr, static_cast<unsigned>(options.dpi), {}};
+        CairoSink sink(cr);
+        const SWGDI_PATH_SINK callbacks = sink.Callbacks();
+        HDC dc = swgdi_CreatePathDC(width, height, options.dpi, options.dpi, &callbacks);
+        if (dc == nullptr) {
+            cairo_destroy(cr);
+            result.error = "cannot make a page of " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
+            return result;
+        }
+        // The decoders take a writable image.
+        std::vector<unsigned char> image(overlay.image.begin(), overlay.image.end());
+        WX5NH_OVERLAY ov{};
+        ov.image = image.data();
+        ov.size = image.size();
+        ov.kind = overlay.kind;
+        ov.dataFormat = overlay.dataFormat;
+        ov.layoutVersion = overlay.layoutVersion;
+        ov.firstElement = overlay.elements;
+        ov.fonts = overlay.fonts;
+        WX5NH_CALLBACKS host{};
+        host.context = &page;
+        host.text = DrawTextElement;
+        host.image = DrawImageElement;
+        host.bitmap = DrawBitmapElement;
+        WX5NH_RENDER_RESULT r{};
+        const int stop = wx5nh_render(dc, &ov, static_cast<unsigned>(options.dpi), &host, &r);
+        DeleteDC(dc);
+        cairo_show_page(cr);
+        cairo_destroy(cr);
+        ++pages_;
+
+        result.elements = r.stop.elements;
+        if (stop != 0) {
+            result.error = "decoding stopped at byte " + std::to_string(r.stop.offset) + " (result " +
+                           std::to_string(stop) + "); the elements before it are drawn";
+        } else if (!page.error.empty()) {
+            result.error = page.error;
+        }
+        result.warning = sink.TakeWarnings();
+        if (!fontOk_) result.warning += (result.warning.empty() ? "" : "\n") + fontError_ + "; text is not drawn";
+        if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) {
+            result.error = std::string("the page cannot be written: ") +
+                           cairo_status_to_string(cairo_surface_status(surface_));
+            return result;
+        }
+        result.ok = true;
+        return result;
+    }
+
+    bool Finish(std::string* error) override {
+        if (pages_ == 0) {
+            *error = "the document has no pages";
+            return false;
+        }
+        cairo_surface_finish(surface_);
+        const cairo_status_t status = cairo_surface_status(surface_);
+        if (status != CAIRO_STATUS_SUCCESS) {
+            *error = std::string("cannot write the document: ") + cairo_status_to_string(status);
+            return false;
+        }
+        if (std::fflush(out_) != 0 || std::ferror(out_)) {
+            *error = "cannot write the document";
+            return false;
+        }
+        return true;
+    }
+
+private:
+    // The page's size in points: its whole pixels at the resolution, so
+    // that the document rasterised at that resolution has the raster page's
+    // size.
+    static double PointsOf(int pixels, int dpi) { return pixels * 72.0 / dpi; }
+
+    std::string format_;
+    FILE* out_;
+    VectorText text_;  // declared before the surface: it outlives the pages
+    bool fontOk_ = false;
+    std::string fontError_;
+    cairo_surface_t* surface_ = nullptr;
+    int pages_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Document> OpenVectorDocument(const std::string& format, FILE* out, const RenderOptions& options,
+                                             std::string* error) {
+    if (out == nullptr) {
+        *error = "no output to write the document to";
+        return nullptr;
+    }
+    auto doc = std::make_unique<VectorDocument>(format, out);
+    if (!doc->Open(options, error)) return nullptr;
+    return doc;
 }
 
 }  // namespace ovl

@@ -1,0 +1,78 @@
+// ink_agreement A.png B.png MIN_PERCENT: the share of the ink pixels of both
+// pages that have an ink pixel of the other page within one pixel (in the
+// 3x3 square around them). Transparent pixels count as white paper.
+// Exit 0 when the share is at least MIN_PERCENT, 1 when below, 2 when a
+// page cannot be read or the sizes differ by more than a pixel.
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Page {
+    int width = 0, height = 0;
+    std::vector<unsigned char> ink;  // 1 per pixel not (near) white
+    bool At(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height && ink[size_t(y) * width + x]; }
+};
+
+bool Read(const char* path, Page* page) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path)) return false;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+    png_color white{255, 255, 255};
+    if (!png_image_finish_read(&image, &white, rgb.data(), 0, nullptr)) return false;
+    page->width = static_cast<int>(image.width);
+    page->height = static_cast<int>(image.height);
+    page->ink.resize(size_t(page->width) * page->height);
+    for (size_t i = 0; i < page->ink.size(); ++i) {
+        const unsigned char* p = &rgb[3 * i];
+        page->ink[i] = p[0] <= 240 || p[1] <= 240 || p[2] <= 240;
+    }
+    return true;
+}
+
+// Ink pixels of a, and how many of them have ink of b within one pixel.
+void Match(const Page& a, const Page& b, long* ink, long* near) {
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            if (!a.At(x, y)) continue;
+            ++*ink;
+            bool found = false;
+            for (int dy = -1; dy <= 1 && !found; ++dy)
+                for (int dx = -1; dx <= 1 && !found; ++dx) found = b.At(x + dx, y + dy);
+            *near += found;
+        }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: ink_agreement A.png B.png MIN_PERCENT\n");
+        return 2;
+    }
+    Page a, b;
+    if (!Read(argv[1], &a) || !Read(argv[2], &b)) {
+        std::fprintf(stderr, "ink_agreement: cannot read %s or %s\n", argv[1], argv[2]);
+        return 2;
+    }
+    if (std::abs(a.width - b.width) > 1 || std::abs(a.height - b.height) > 1) {
+        std::fprintf(stderr, "ink_agreement: sizes differ: %dx%d and %dx%d\n", a.width, a.height, b.width, b.height);
+        return 2;
+    }
+    long ink = 0, near = 0;
+    Match(a, b, &ink, &near);
+    Match(b, a, &ink, &near);
+    if (ink == 0) {
+        std::fprintf(stderr, "ink_agreement: neither page has ink\n");
+        return 2;
+    }
+    const double percent = 100.0 * near / ink;
+    std::printf("%.3f%% of %ld ink pixels agree\n", percent, ink);
+    return percent >= std::atof(argv[3]) ? 0 : 1;
+}
