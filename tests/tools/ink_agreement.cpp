@@ -1,6 +1,8 @@
 // ink_agreement A.png B.png MIN_PERCENT: the share of the ink pixels of both
 // pages that have an ink pixel of the other page within one pixel (in the
-// 3x3 square around them). Transparent pixels count as white paper.
+// 3x3 square around them). A pixel is ink when one of its channels is below
+// half (every colour of the palette is, and so is an anti-aliased edge pixel
+// at least half covered); transparent pixels count as white paper.
 // Exit 0 when the share is at least MIN_PERCENT, 1 when below, 2 when a
 // page cannot be read or the sizes differ by more than a pixel.
 #include <png.h>
@@ -14,7 +16,7 @@ namespace {
 
 struct Page {
     int width = 0, height = 0;
-    std::vector<unsigned char> ink;  // 1 per pixel not (near) white
+    std::vector<unsigned char> ink;  // 1 per ink pixel
     bool At(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height && ink[size_t(y) * width + x]; }
 };
 
@@ -31,7 +33,7 @@ bool Read(const char* path, Page* page) {
     page->ink.resize(size_t(page->width) * page->height);
     for (size_t i = 0; i < page->ink.size(); ++i) {
         const unsigned char* p = &rgb[3 * i];
-        page->ink[i] = p[0] <= 240 || p[1] <= 240 || p[2] <= 240;
+        page->ink[i] = p[0] < 128 || p[1] < 128 || p[2] < 128;
     }
     return true;
 }

@@ -87,8 +87,10 @@ void CairoSink::Stroke(const SWGDI_STROKE& s) {
     cairo_stroke(cr_);
 }
 
-// The cell of a pattern as a small image: ink cells in the ink colour, the
-// others in the paper colour or transparent.
+// The cell of a pattern as a small drawing: paper as one rectangle unless
+// transparent, ink as one rectangle per run of ink cells in a row. Drawn as
+// vectors, the pattern adds no image to the document and keeps its cells
+// sharp at any zoom.
 cairo_surface_t* CairoSink::PatternCell(const SWGDI_FILL& f) {
     const size_t n = static_cast<size_t>(f.patWidth) * static_cast<size_t>(f.patHeight);
     std::vector<uint32_t> key{static_cast<uint32_t>(f.patWidth), static_cast<uint32_t>(f.patHeight),
@@ -96,18 +98,29 @@ cairo_surface_t* CairoSink::PatternCell(const SWGDI_FILL& f) {
     for (size_t i = 0; i < n; ++i) key.push_back(f.ink[i] != 0);
     auto found = cells_.find(key);
     if (found != cells_.end()) return found->second;
-    cairo_surface_t* cell = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, f.patWidth, f.patHeight);
-    if (cairo_surface_status(cell) != CAIRO_STATUS_SUCCESS) return cell;  // an error surface draws nothing
-    cairo_surface_flush(cell);
-    uint8_t* data = cairo_image_surface_get_data(cell);
-    const int stride = cairo_image_surface_get_stride(cell);
-    const uint32_t paper = f.paperTransparent ? 0 : 0xFF000000u | f.paperRgb;
-    for (int y = 0; y < f.patHeight; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
-        for (int x = 0; x < f.patWidth; ++x)
-            row[x] = f.ink[static_cast<size_t>(y) * f.patWidth + x] ? 0xFF000000u | f.inkRgb : paper;
+    const cairo_rectangle_t extents{0, 0, static_cast<double>(f.patWidth), static_cast<double>(f.patHeight)};
+    cairo_surface_t* cell = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents);
+    cairo_t* cr = cairo_create(cell);
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+    if (!f.paperTransparent) {
+        SetRgb(cr, f.paperRgb);
+        cairo_paint(cr);
     }
-    cairo_surface_mark_dirty(cell);
+    for (int y = 0; y < f.patHeight; ++y) {
+        const uint8_t* row = f.ink + static_cast<size_t>(y) * f.patWidth;
+        for (int x = 0; x < f.patWidth;) {
+            if (!row[x]) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < f.patWidth && row[x]) ++x;
+            cairo_rectangle(cr, start, y, x - start, 1);
+        }
+    }
+    SetRgb(cr, f.inkRgb);
+    cairo_fill(cr);
+    cairo_destroy(cr);
     cells_.emplace(std::move(key), cell);
     return cell;
 }
