@@ -39,7 +39,7 @@ private:
 
     cairo_t* cr_;
     // Pattern cells by their content and colours: a hatch used by many
-    // shapes is one image in the document.
+    // shapes is one drawing in the document.
     std::map<std::vector<uint32_t>, cairo_surface_t*> cells_;
     std::vector<std::string> warnings_;
 };
