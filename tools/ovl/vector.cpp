@@ -167,7 +167,7 @@ public:
             result.error = page.error;
         }
         result.warning = sink.TakeWarnings();
-        if (!fontOk_) result.warning += (result.warning.empty() ? "" : "\n") + fontError_ + "; text is not drawn";
+        if (!fontOk_) result.warning += (result.warning.empty() ? "" : "; ") + fontError_ + "; text is not drawn";
         if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) {
             result.error = std::string("the page cannot be written: ") +
                            cairo_status_to_string(cairo_surface_status(surface_));

@@ -214,7 +214,7 @@ void CairoSink::Warn(const char* message) {
 
 std::string CairoSink::TakeWarnings() {
     std::string all;
-    for (const std::string& w : warnings_) all += (all.empty() ? "" : "\n") + w;
+    for (const std::string& w : warnings_) all += (all.empty() ? "" : "; ") + w;
     warnings_.clear();
     return all;
 }

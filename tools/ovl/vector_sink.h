@@ -25,7 +25,8 @@ public:
     // The callbacks, with this sink as their context.
     SWGDI_PATH_SINK Callbacks();
 
-    // Every distinct warning so far, one per line; cleared by TakeWarnings.
+    // Every distinct warning so far, joined by "; " for one line of the
+    // command's report; TakeWarnings clears them.
     std::string TakeWarnings();
 
     void Stroke(const SWGDI_STROKE& s);
