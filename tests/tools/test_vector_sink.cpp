@@ -23,6 +23,7 @@ struct Scene {
     uint32_t background;
     std::function<void(const SWGDI_PATH_SINK&)> draw;
     std::vector<Probe> probes;
+    bool stencils = true;
 };
 
 void Rect(const SWGDI_PATH_SINK& s, double x0, double y0, double x1, double y1) {
@@ -125,6 +126,9 @@ const Scene kScenes[] = {
     {"one-colour image as a stencil", kWhite,
      Picture({0xFF102030, 0, 0, 0, 0, 0xFF102030}, 3, 2),
      {{2, 2, kInk}, {4, 5, kInk}, {5, 2, kWhite}, {8, 2, kWhite}, {4, 6, kWhite}, {8, 9, kInk}, {6, 9, kWhite}}},
+    {"one-colour image with alpha", kWhite,
+     Picture({0xFF102030, 0, 0, 0, 0, 0xFF102030}, 3, 2),
+     {{2, 2, kInk}, {4, 5, kInk}, {5, 2, kWhite}, {8, 2, kWhite}, {4, 6, kWhite}, {8, 9, kInk}, {6, 9, kWhite}}, false},
 };
 
 class SinkScene : public testing::TestWithParam<Scene> {};
@@ -138,7 +142,7 @@ TEST_P(SinkScene, ProbesHaveTheirColours) {
                          (scene.background & 0xFF) / 255.0);
     cairo_paint(cr);
     {
-        ovl::CairoSink sink(cr);
+        ovl::CairoSink sink(cr, scene.stencils);
         scene.draw(sink.Callbacks());
     }
     cairo_surface_flush(surface);

@@ -129,7 +129,7 @@ public:
         cairo_t* cr = cairo_create(surface_);
         cairo_scale(cr, 72.0 / options.dpi, 72.0 / options.dpi);  // user space: device pixels
         PageContext page{cr, fontOk_ ? &text_ : nullptr, static_cast<unsigned>(options.dpi), {}};
-        CairoSink sink(cr);
+        CairoSink sink(cr, format_ != "svg");
         const SWGDI_PATH_SINK callbacks = sink.Callbacks();
         HDC dc = swgdi_CreatePathDC(width, height, options.dpi, options.dpi, &callbacks);
         if (dc == nullptr) {

@@ -154,7 +154,7 @@ void CairoSink::Image(const SWGDI_IMAGE& im) {
         im.stride < 4 * static_cast<ptrdiff_t>(im.pixelsWide))
         return;
     uint32_t colour = 0;
-    const bool stencil = StencilColour(im, &colour);
+    const bool stencil = stencils_ && StencilColour(im, &colour);
     cairo_surface_t* s =
         cairo_image_surface_create(stencil ? CAIRO_FORMAT_A1 : CAIRO_FORMAT_ARGB32, im.pixelsWide, im.pixelsHigh);
     if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {

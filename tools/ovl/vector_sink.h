@@ -17,7 +17,11 @@ namespace ovl {
 class CairoSink {
 public:
     // cr must outlive the sink; the sink draws in cr's current user space.
-    explicit CairoSink(cairo_t* cr) : cr_(cr) {}
+    // With stencils, a picture of one colour on transparent paper goes out
+    // as a one-bit mask filled with its colour (one image in a PDF, not an
+    // image and its soft mask); without, as an image with alpha, for
+    // formats whose readers place masks poorly.
+    explicit CairoSink(cairo_t* cr, bool stencils = true) : cr_(cr), stencils_(stencils) {}
     ~CairoSink();
     CairoSink(const CairoSink&) = delete;
     CairoSink& operator=(const CairoSink&) = delete;
@@ -39,6 +43,7 @@ private:
     cairo_surface_t* PatternCell(const SWGDI_FILL& f);
 
     cairo_t* cr_;
+    bool stencils_;
     // Pattern cells by their content and colours: a hatch used by many
     // shapes is one drawing in the document.
     std::map<std::vector<uint32_t>, cairo_surface_t*> cells_;
