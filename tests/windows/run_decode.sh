@@ -18,8 +18,8 @@ if [ -z "$cxx" ] || [ -z "$wine" ]; then
 fi
 mkdir -p "$work/examples" || exit 2
 cp "$src"/examples/*.ovl "$work/examples/" || exit 2
-"$cxx" -O1 -std=c++20 -static -o "$work/decode_host.exe" -I"$src" -I"$src/include" -I"$src/platform/fileacc" \
-  "$src"/tests/windows/decode_host.cpp "$src"/overlay/*.cpp "$src"/decode/*.cpp \
+"$cxx" -O1 -std=c++20 -static -o "$work/decode_host.exe" -I"$src" -I"$src/include" -I"$src/host" -I"$src/platform/fileacc" \
+  "$src"/tests/windows/decode_host.cpp "$src"/host/walk.cpp "$src"/overlay/*.cpp "$src"/decode/*.cpp \
   "$src"/platform/fileacc/fileacc_win32.cpp "$src"/platform/fileacc/aux0_win32.cpp \
   "$src"/platform/fileacc/win32_conv.cpp "$src"/platform/fileacc/table_conv.cpp || exit 2
 ( cd "$work" && "$native" examples/*.ovl ) > "$work/native.txt" 2>&1

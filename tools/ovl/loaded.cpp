@@ -2,8 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "include/wx5novl1.h"
-#include "tools/ovl/host_walk.h"
+#include "wx5nhost.h"
 
 namespace ovl {
 
@@ -40,13 +39,25 @@ bool LoadOverlay(const std::string& file, Loaded* out, std::string* error) {
     out->kind = kind;
     out->dataFormat = kind == 1 ? format : 0;
     out->layoutVersion = kind == 1 ? version : 0;
-    out->elements = hostwalk::FirstElementOfKind(out->image.data(), out->image.size(), kind,
-                                                 format, &out->fonts);
+    out->elements = wx5nh_first_element(out->image.data(), out->image.size(), kind, format,
+                                        &out->fonts);
     if (out->elements == 0) {
         *error = "the element records cannot be found";
         return false;
     }
     return true;
+}
+
+WX5NH_OVERLAY HostView(const Loaded& overlay, std::vector<uint8_t>& image) {
+    WX5NH_OVERLAY view{};
+    view.image = image.data();
+    view.size = image.size();
+    view.kind = overlay.kind;
+    view.dataFormat = overlay.dataFormat;
+    view.layoutVersion = overlay.layoutVersion;
+    view.firstElement = overlay.elements;
+    view.fonts = overlay.fonts;
+    return view;
 }
 
 }  // namespace ovl

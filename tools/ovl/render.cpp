@@ -9,9 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "host_walk.h"
-#include "include/wx5novl1.h"
-#include "mapping.h"
+#include "wx5nhost.h"
 #include "text.h"
 #include "textconv.h"
 
@@ -63,183 +61,57 @@ long ConvertBy(unsigned code, long v) {
     }
 }
 
-class Renderer {
-public:
-    // image is the loaded image the walk runs over: the decoders' pointers
-    // point into it.
-    Renderer(HDC dc, Raster* page, const std::vector<uint8_t>& image, unsigned dpi,
-             TextRenderer* text)
-        : dc_(dc), page_(page), image_(image), dpi_(dpi), text_(text) {
-        fosetlinedef(&work_);
-        StartMngObject(dc_, &mng_);
-    }
-    ~Renderer() { EndMngObject(dc_, &mng_); }
-
-    void Draw(const hostwalk::Decoded& d);
+// What the tool draws itself through the host library's callbacks: text
+// with its own font renderer, images and bitmaps.
+struct Drawing {
+    Raster* page;
+    const std::vector<uint8_t>* image;
+    unsigned dpi;
+    TextRenderer* text;
     std::string error;
-
-private:
-    struct Hatch {
-        HBRUSH brush = nullptr;
-        HGDIOBJ previous = nullptr;
-    };
-    LINEREC Frame(const FO_ATTR& attr, bool edge) const;
-    Hatch Fill(const FO_ATTR& attr, int density);
-    void EndFill(const Hatch& h);
-    void DrawText(const hostwalk::Decoded& d);
-    void DrawImage(const hostwalk::Decoded& d);
-    void DrawBitmap(const hostwalk::Decoded& d);
-
-    HDC dc_;
-    Raster* page_;
-    const std::vector<uint8_t>& image_;
-    unsigned dpi_;
-    TextRenderer* text_;
-    FO_WORK work_{};
-    MNG_OBJECT mng_{};
-    LINEREC group_{};        // the line of the segment group being drawn
-    bool inGroup_ = false;
-    RECTREC square_{};       // a box without rounded corners or open sides
-
-public:
-    FO_WORK* work() { return &work_; }
 };
 
-LINEREC Renderer::Frame(const FO_ATTR& attr, bool edge) const {
-    const int width = edge ? attr.line.edgeWidth : attr.line.lineWidth;
-    LINEREC line = LineRecord(attr, dpi_, edge, width);
-    if (line.cap == 0) line.cap = 1;
-    return line;
-}
-
-// Prepares a fill: the colour of its ink (the pattern brushes paint their 0
-// bits in the text colour) and, since the drawing functions fill with the
-// current brush when they are given a management record, the hatch brush
-// selected. Returns the brush to put back once the shape is drawn.
-Renderer::Hatch Renderer::Fill(const FO_ATTR& attr, int density) {
-    Hatch h;
-    if (density == 0) return h;
-    SetTextColor(dc_, ColourRef(attr.line.fillColour == 0 ? 7 : attr.line.fillColour));
-    SetBkColor(dc_, RGB(255, 255, 255));
-    h.brush = foGetHatchBrush(density);
-    if (h.brush) h.previous = SelectObject(dc_, h.brush);
-    return h;
-}
-
-void Renderer::EndFill(const Hatch& h) {
-    if (!h.brush) return;
-    SelectObject(dc_, h.previous);
-    DeleteObject(h.brush);
-}
-
-void Renderer::Draw(const hostwalk::Decoded& d) {
-    const FO_ATTR& a = d.attr;
-    if (d.kind != 10) inGroup_ = false;
-    switch (d.kind) {
-        case 1: {  // a ruled line with its own width
-            LINEREC line = LineRecord(a, dpi_, false, d.width);
-            foExtLine(dc_, d.point[0].x, d.point[0].y, d.point[1].x, d.point[1].y, &line, &mng_);
-            break;
-        }
-        case 10: {  // one segment of a group; the dash runs on through the group
-            if (d.ended) {
-                inGroup_ = false;
-                break;
-            }
-            if (!inGroup_) {
-                group_ = LineRecord(a, dpi_, false, a.line.lineWidth);
-                inGroup_ = true;
-            }
-            foExtLine(dc_, d.point[0].x, d.point[0].y, d.point[1].x, d.point[1].y, &group_, &mng_);
-            break;
-        }
-        case 3: {
-            RECT r{d.point[0].x, d.point[0].y, d.point[1].x, d.point[1].y};
-            LINEREC line = Frame(a, false);
-            const int hatch = FillDensity(a);
-            const Hatch h = Fill(a, hatch);
-            foExtRectangle(dc_, r, hatch, hatch ? 1 : 0, &line, &square_, &mng_);
-            EndFill(h);
-            break;
-        }
-        case 4:
-        case 5:
-        case 6: {
-            if (d.low.x > d.high.x || d.low.y > d.high.y) break;  // an area without outline
-            RECT r{d.low.x, d.low.y, d.high.x, d.high.y};
-            // Corner slots by the direction each arc runs, for an outline
-            // drawn clockwise: [2] top-left, [0] top-right, [1] bottom-right,
-            // [3] bottom-left.
-            RECTREC shape{};
-            shape.radius[0] = a.line.cornerRadius[2];
-            shape.radius[1] = a.line.cornerRadius[0];
-            shape.radius[2] = a.line.cornerRadius[1];
-            shape.radius[3] = a.line.cornerRadius[3];
-            LINEREC line = Frame(a, true);
-            if (!a.line.edgeVisible) line.kind = 0;
-            const int hatch = FillDensity(a);
-            const Hatch h = Fill(a, hatch);
-            foExtRectangle(dc_, r, hatch, hatch ? 1 : 0, &line, &shape, &mng_);
-            EndFill(h);
-            break;
-        }
-        case 2:
-        case 8: {
-            const int rx = d.kind == 2 ? d.radius : d.radiusX;
-            const int ry = d.kind == 2 ? d.radius : d.radiusY;
-            LINEREC line = Frame(a, false);
-            const int hatch = FillDensity(a);
-            const Hatch h = Fill(a, hatch);
-            foExtEllipse(dc_, d.centre.x, d.centre.y, rx, ry, hatch, hatch ? 1 : 0, &line, &mng_);
-            EndFill(h);
-            break;
-        }
-        case 7:
-        case 12: DrawText(d); break;
-        case 9: DrawImage(d); break;
-        case 11: DrawBitmap(d); break;
-        default: break;
-    }
-}
-
-void Renderer::DrawText(const hostwalk::Decoded& d) {
+int DrawText(void* context, HDC, const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT* element) {
+    Drawing& c = *static_cast<Drawing*>(context);
+    const WX5NH_ELEMENT& d = *element;
     const FO_ATTR_TEXT& t = d.attr.text;
-    if (text_ == nullptr || d.text == nullptr || d.cursorAfter == nullptr || d.cursorAfter < d.text)
-        return;
-    // The text runs from its first byte to the end of its record.
-    size_t n = static_cast<size_t>(d.cursorAfter - d.text);
-    if (n > t.textLength) n = t.textLength;
+    if (c.text == nullptr) return -1;
+    const size_t n = wx5nh_text_length(overlay, element);
+    if (n == 0) return -1;
     std::string utf8;
     if (t.textForm == 1) utf8 = HkzToUtf8(d.text, n, true);
     else utf8 = SjisToUtf8(d.text, n);
-    if (utf8.empty()) return;
+    if (utf8.empty()) return -1;
 
     // Positions of TEXT records are in 1/1440 inch; the other text record's
     // are device pixels already.
     double x = d.textPosition.x, y = d.textPosition.y;
     if (d.kind == 7) {
-        x = x * dpi_ / 1440.0;
-        y = y * dpi_ / 1440.0;
+        x = x * c.dpi / 1440.0;
+        y = y * c.dpi / 1440.0;
     }
     TextStyle style;
     const unsigned height = t.charHeight != 0 ? t.charHeight : 210;  // 10.5 point
-    style.heightPx = height * dpi_ / 1440.0;
+    style.heightPx = height * c.dpi / 1440.0;
     style.expansion = t.charExpansion != 0 ? t.charExpansion / 100.0 : 1.0;
     style.spacingPx = static_cast<short>(t.charSpacing) / 100.0 * style.heightPx;
     style.rotation = t.textRotation & 3;
-    style.rgb = ColourRgb(t.textColour);
-    text_->Draw(*page_, DecodeUtf8(utf8), x, y, style);
+    style.rgb = static_cast<uint32_t>(wx5nh_colour_rgb(t.textColour));
+    c.text->Draw(*c.page, DecodeUtf8(utf8), x, y, style);
+    return 0;
 }
 
-void Renderer::DrawImage(const hostwalk::Decoded& d) {
-    const uint8_t* begin = image_.data();
-    const uint8_t* end = begin + image_.size();
+int DrawImage(void* context, HDC dc, const WX5NH_OVERLAY*, const WX5NH_ELEMENT* element) {
+    Drawing& c = *static_cast<Drawing*>(context);
+    const WX5NH_ELEMENT& d = *element;
+    const uint8_t* begin = c.image->data();
+    const uint8_t* end = begin + c.image->size();
     const uint8_t* p = d.imageRecord;
-    if (p == nullptr || p < begin || p + 30 > end || p[22] != 0xF9) return;
+    if (p == nullptr || p < begin || p + 30 > end || p[22] != 0xF9) return -1;
     // The parameters from the identifier on, joined across partitions.
     std::vector<uint8_t> params;
-    const size_t recordLen = hostwalk::OwnLength(p, static_cast<size_t>(end - p));
-    if (recordLen < 6) return;
+    const size_t recordLen = wx5nh_record_length(p, static_cast<size_t>(end - p));
+    if (recordLen < 6) return -1;
     size_t pos = 2;
     unsigned word;
     do {
@@ -248,16 +120,16 @@ void Renderer::DrawImage(const hostwalk::Decoded& d) {
         params.insert(params.end(), p + pos + 2, p + pos + 2 + len);
         pos += 2 + (word & 0x7FFF);
     } while ((word & 0x8000) && pos + 2 <= recordLen);
-    if (params.size() < 26) return;
+    if (params.size() < 26) return -1;
     const unsigned code = params[19];
     const long rows = params[20] | (params[21] << 8);
     const long rowLen = params[22] | (params[23] << 8);
     const long outRows = ConvertBy(code, rows), outLen = ConvertBy(code, rowLen);
     const size_t stride = static_cast<size_t>((rowLen + 7) / 8);
-    if (rows <= 0 || rowLen <= 0 || outRows <= 0 || outLen <= 0) return;
+    if (rows <= 0 || rowLen <= 0 || outRows <= 0 || outLen <= 0) return -1;
     if (params.size() < 26 + stride * static_cast<size_t>(rows)) {
-        error = "an image's data is shorter than its size";
-        return;
+        c.error = "an image's data is shorter than its size";
+        return -1;
     }
     // A top-down 1-bit DIB: rows padded to 4 bytes, 1 bits are ink.
     const size_t dibStride = (stride + 3) / 4 * 4;
@@ -275,41 +147,15 @@ void Renderer::DrawImage(const hostwalk::Decoded& d) {
     info.h.biBitCount = 1;
     info.colours[0] = RGBQUAD{255, 255, 255, 0};
     info.colours[1] = RGBQUAD{0, 0, 0, 0};
-    StretchDIBits(dc_, d.imagePosition.x, d.imagePosition.y, outLen, outRows, 0, 0, rowLen, rows,
+    StretchDIBits(dc, d.imagePosition.x, d.imagePosition.y, outLen, outRows, 0, 0, rowLen, rows,
                   bits.data(), reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCAND);
+    return 0;
 }
 
-void Renderer::DrawBitmap(const hostwalk::Decoded& d) {
-    const uint8_t* begin = image_.data();
-    const uint8_t* end = begin + image_.size();
-    const uint8_t* h = d.bitmap.bitmapInfo;
-    if (h == nullptr || h < begin || end - h < 40) return;
-    // Copy the header and colour table out of the overlay: they need not be
-    // aligned there.
-    BITMAPINFOHEADER head;
-    std::memcpy(&head, h, sizeof(head));
-    const int bitCount = head.biBitCount;
-    unsigned colours = head.biClrUsed;
-    if (colours == 0 && (bitCount == 1 || bitCount == 4 || bitCount == 8)) colours = 1u << bitCount;
-    if (colours > 256) return;
-    size_t table = 4 * static_cast<size_t>(colours);
-    if ((bitCount == 16 || bitCount == 32) && head.biCompression == 3) table = 12;
-    const size_t offset = head.biSize + table;
-    if (head.biSize < 40 || static_cast<size_t>(end - h) < offset + d.bitmap.bitsSize) {
-        error = "a bitmap's data runs past the overlay";
-        return;
-    }
-    std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + table + 16, 0);
-    std::memcpy(info.data(), &head, sizeof(head));
-    reinterpret_cast<BITMAPINFOHEADER*>(info.data())->biSize = sizeof(BITMAPINFOHEADER);
-    std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), h + head.biSize, table);
-    std::vector<uint8_t> bits(h + offset, h + offset + d.bitmap.bitsSize);
-    const RECT r{std::min(d.bitmapCorner[0].x, d.bitmapCorner[1].x), std::min(d.bitmapCorner[0].y, d.bitmapCorner[1].y),
-                 std::max(d.bitmapCorner[0].x, d.bitmapCorner[1].x), std::max(d.bitmapCorner[0].y, d.bitmapCorner[1].y)};
-    const int srcH = head.biHeight < 0 ? -head.biHeight : head.biHeight;
-    StretchDIBits(dc_, r.left, r.top, std::max<LONG>(1, r.right - r.left), std::max<LONG>(1, r.bottom - r.top), 0, 0,
-                  head.biWidth, srcH, bits.data(), reinterpret_cast<const BITMAPINFO*>(info.data()),
-                  DIB_RGB_COLORS, SRCCOPY);
+int DrawBitmap(void* context, HDC dc, const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT* element) {
+    if (wx5nh_draw_bitmap(nullptr, dc, overlay, element) == 0) return 0;
+    static_cast<Drawing*>(context)->error = "a bitmap's data runs past the overlay";
+    return -1;
 }
 
 }  // namespace
@@ -368,28 +214,17 @@ RenderResult RenderToRaster(const Loaded& overlay, const RenderOptions& options,
     TextRenderer* text = ThreadText(&fontError);
     std::vector<uint8_t> image = overlay.image;  // the decoders take a writable cursor
     {
-        Renderer renderer(dc, &page, image, static_cast<unsigned>(options.dpi), text);
-        hostwalk::WalkSetup setup;
-        setup.dpi = static_cast<unsigned>(options.dpi);
-        setup.work = renderer.work();
-        setup.fonts = &overlay.fonts;
-        // EBCDIC overlays carry EBCDIC/HKZ text, the others Shift JIS.
-        setup.textMode = overlay.layoutVersion == 1 ? 1 : 2;
-        setup.textEncoding = 3;
-        setup.keepAttributes = true;
-        setup.maxSteps = 10'000'000;
-        const size_t first = overlay.elements;
-        const hostwalk::WalkResult w = hostwalk::Walk(
-            image.data() + first, static_cast<unsigned>(image.size() - first), setup,
-            [&](const hostwalk::Decoded& d) {
-                if (d.result == 0) renderer.Draw(d);
-            });
-        result.elements = w.elements;
-        if (w.result != 0) {
-            result.error = "decoding stopped at byte " + std::to_string(first + w.offset) +
-                           " (result " + std::to_string(w.result) + "); the elements before it are drawn";
-        } else if (!renderer.error.empty()) {
-            result.error = renderer.error;
+        WX5NH_OVERLAY view = HostView(overlay, image);
+        Drawing drawing{&page, &image, static_cast<unsigned>(options.dpi), text, {}};
+        const WX5NH_CALLBACKS callbacks{&drawing, DrawText, DrawImage, DrawBitmap};
+        WX5NH_RENDER_RESULT drawn{};
+        wx5nh_render(dc, &view, static_cast<unsigned>(options.dpi), &callbacks, &drawn);
+        result.elements = drawn.stop.elements;
+        if (drawn.stop.result != 0) {
+            result.error = "decoding stopped at byte " + std::to_string(drawn.stop.offset) +
+                           " (result " + std::to_string(drawn.stop.result) + "); the elements before it are drawn";
+        } else if (!drawing.error.empty()) {
+            result.error = drawing.error;
         }
     }
     if (text == nullptr) result.warning = fontError + "; text is not drawn";
