@@ -8,11 +8,9 @@
 #include <cstring>
 
 #include "document.h"
-#include "host/wx5nhost.h"
-#include "mapping.h"
+#include "wx5nhost.h"
 #include "swgdi_path.h"
 #include "textconv.h"
-#include "vector_pictures.h"
 #include "vector_sink.h"
 #include "vector_text.h"
 
@@ -35,13 +33,10 @@ struct PageContext {
 int DrawTextElement(void* context, HDC, const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT* e) {
     auto* page = static_cast<PageContext*>(context);
     const FO_ATTR_TEXT& t = e->attr.text;
-    const unsigned char* begin = overlay->image;
-    const unsigned char* end = begin + overlay->size;
-    if (page->text == nullptr || e->text == nullptr || e->text < begin || e->text >= end) return 1;
-    // The text runs from its first byte for its length, within the image.
-    const size_t n = std::min<size_t>(t.textLength, static_cast<size_t>(end - e->text));
+    const size_t n = wx5nh_text_length(overlay, e);
+    if (page->text == nullptr || n == 0) return -1;
     const std::string utf8 = t.textForm == 1 ? HkzToUtf8(e->text, n, true) : SjisToUtf8(e->text, n);
-    if (utf8.empty()) return 1;
+    if (utf8.empty()) return -1;
     // Positions of TEXT records are in 1/1440 inch; the other text record's
     // are device pixels already.
     double x = e->textPosition.x, y = e->textPosition.y;
@@ -55,17 +50,23 @@ int DrawTextElement(void* context, HDC, const WX5NH_OVERLAY* overlay, const WX5N
     style.expansion = t.charExpansion != 0 ? t.charExpansion / 100.0 : 1.0;
     style.spacingPx = static_cast<short>(t.charSpacing) / 100.0 * style.heightPx;
     style.rotation = t.textRotation & 3;
-    style.rgb = ColourRgb(t.textColour);
+    style.rgb = static_cast<uint32_t>(wx5nh_colour_rgb(t.textColour));
     page->text->Draw(page->cr, DecodeUtf8(utf8), x, y, style);
     return 0;
 }
 
+// Pictures are drawn on the path device context, which hands them to the
+// sink at their own pixels; a damaged one makes the page partial.
 int DrawImageElement(void* context, HDC dc, const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT* e) {
-    return DrawImageRecord(dc, overlay->image, overlay->size, *e, &static_cast<PageContext*>(context)->error);
+    if (wx5nh_draw_image(nullptr, dc, overlay, e) == 0) return 0;
+    static_cast<PageContext*>(context)->error = "an image's data is damaged or runs past the overlay";
+    return -1;
 }
 
 int DrawBitmapElement(void* context, HDC dc, const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT* e) {
-    return DrawBitmapRecord(dc, overlay->image, overlay->size, *e, &static_cast<PageContext*>(context)->error);
+    if (wx5nh_draw_bitmap(nullptr, dc, overlay, e) == 0) return 0;
+    static_cast<PageContext*>(context)->error = "a bitmap's data is damaged or runs past the overlay";
+    return -1;
 }
 
 class VectorDocument : public Document {
@@ -137,16 +138,8 @@ public:
             result.error = "cannot make a page of " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
             return result;
         }
-        // The decoders take a writable image.
-        std::vector<unsigned char> image(overlay.image.begin(), overlay.image.end());
-        WX5NH_OVERLAY ov{};
-        ov.image = image.data();
-        ov.size = image.size();
-        ov.kind = overlay.kind;
-        ov.dataFormat = overlay.dataFormat;
-        ov.layoutVersion = overlay.layoutVersion;
-        ov.firstElement = overlay.elements;
-        ov.fonts = overlay.fonts;
+        std::vector<uint8_t> image = overlay.image;  // the decoders take a writable image
+        WX5NH_OVERLAY ov = HostView(overlay, image);
         WX5NH_CALLBACKS host{};
         host.context = &page;
         host.text = DrawTextElement;
