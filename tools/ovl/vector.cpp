@@ -22,6 +22,46 @@ cairo_status_t WriteTo(void* closure, const unsigned char* data, unsigned int le
                                                                                : CAIRO_STATUS_WRITE_ERROR;
 }
 
+// An SVG page keeps the device's pixels as its user units: cairo sizes the
+// root element in those units, and this stream puts the page's size in
+// points there instead, so that the viewBox maps the pixels onto the page.
+// Readers then lay pattern cells on whole device pixels instead of
+// resampling them.
+struct SvgStream {
+    FILE* out;
+    std::string width, height;  // the page's size, "595.2pt"
+    std::string head;           // bytes held until the root element is complete
+    bool passing = false;
+
+    // Sets the value of attribute name within [from, to) of head.
+    void Set(const char* name, const std::string& value, size_t from, size_t to) {
+        const size_t at = head.find(name, from);
+        if (at == std::string::npos || at >= to) return;
+        const size_t open = at + std::strlen(name), close = head.find('"', open);
+        if (close < to) head.replace(open, close - open, value);
+    }
+
+    cairo_status_t Flush() {
+        passing = true;
+        const cairo_status_t s = WriteTo(out, reinterpret_cast<const unsigned char*>(head.data()),
+                                         static_cast<unsigned>(head.size()));
+        head.clear();
+        return s;
+    }
+};
+
+cairo_status_t WriteSvg(void* closure, const unsigned char* data, unsigned int length) {
+    auto* s = static_cast<SvgStream*>(closure);
+    if (s->passing) return WriteTo(s->out, data, length);
+    s->head.append(reinterpret_cast<const char*>(data), length);
+    const size_t root = s->head.find("<svg ");
+    const size_t end = root == std::string::npos ? root : s->head.find('>', root);
+    if (end == std::string::npos) return s->head.size() < 65536 ? CAIRO_STATUS_SUCCESS : s->Flush();
+    s->Set(" width=\"", s->width, root, end);
+    s->Set(" height=\"", s->height, root, end);
+    return s->Flush();
+}
+
 // What the host library's callbacks need to draw on one page.
 struct PageContext {
     cairo_t* cr;
@@ -92,7 +132,11 @@ public:
         } else if (format_ == "ps") {
             surface_ = cairo_ps_surface_create_for_stream(WriteTo, out_, wPt, hPt);
         } else {
-            surface_ = cairo_svg_surface_create_for_stream(WriteTo, out_, wPt, hPt);
+            svg_.out = out_;
+            svg_.width = Points(wPt);
+            svg_.height = Points(hPt);
+            surface_ = cairo_svg_surface_create_for_stream(WriteSvg, &svg_, w, h);
+            cairo_svg_surface_set_document_unit(surface_, CAIRO_SVG_UNIT_PT);
         }
         if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) {
             *error = std::string("cannot start the document: ") + cairo_status_to_string(cairo_surface_status(surface_));
@@ -128,7 +172,8 @@ public:
         if (format_ == "ps") cairo_ps_surface_set_size(surface_, wPt, hPt);
 
         cairo_t* cr = cairo_create(surface_);
-        cairo_scale(cr, 72.0 / options.dpi, 72.0 / options.dpi);  // user space: device pixels
+        // User space is device pixels; an SVG page has them as its units.
+        if (format_ != "svg") cairo_scale(cr, 72.0 / options.dpi, 72.0 / options.dpi);
         PageContext page{cr, fontOk_ ? &text_ : nullptr, static_cast<unsigned>(options.dpi), {}};
         CairoSink sink(cr, format_ != "svg");
         const SWGDI_PATH_SINK callbacks = sink.Callbacks();
@@ -176,7 +221,8 @@ public:
             return false;
         }
         cairo_surface_finish(surface_);
-        const cairo_status_t status = cairo_surface_status(surface_);
+        cairo_status_t status = cairo_surface_status(surface_);
+        if (status == CAIRO_STATUS_SUCCESS && format_ == "svg" && !svg_.passing) status = svg_.Flush();
         if (status != CAIRO_STATUS_SUCCESS) {
             *error = std::string("cannot write the document: ") + cairo_status_to_string(status);
             return false;
@@ -193,12 +239,18 @@ private:
     // that the document rasterised at that resolution has the raster page's
     // size.
     static double PointsOf(int pixels, int dpi) { return pixels * 72.0 / dpi; }
+    static std::string Points(double pt) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.6gpt", pt);
+        return text;
+    }
 
     std::string format_;
     FILE* out_;
     VectorText text_;  // declared before the surface: it outlives the pages
     bool fontOk_ = false;
     std::string fontError_;
+    SvgStream svg_{};
     cairo_surface_t* surface_ = nullptr;
     int pages_ = 0;
 };
