@@ -18,53 +18,46 @@ struct Probe {
     uint32_t rgb;
 };
 
+using Draw = std::function<void(const SWGDI_PATH_SINK&)>;
 struct Scene {
     const char* name;
     uint32_t background;
-    std::function<void(const SWGDI_PATH_SINK&)> draw;
+    Draw draw;
     std::vector<Probe> probes;
     bool stencils = true;
 };
 
+void Path(const SWGDI_PATH_SINK& s, std::vector<std::pair<double, double>> points, bool close) {
+    for (size_t i = 0; i < points.size(); ++i)
+        (i ? s.line_to : s.move_to)(s.context, points[i].first, points[i].second);
+    if (close) s.close_path(s.context);
+}
+
 void Rect(const SWGDI_PATH_SINK& s, double x0, double y0, double x1, double y1) {
-    s.move_to(s.context, x0, y0);
-    s.line_to(s.context, x1, y0);
-    s.line_to(s.context, x1, y1);
-    s.line_to(s.context, x0, y1);
-    s.close_path(s.context);
+    Path(s, {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, true);
 }
 
-// A 4 x 2 cell: row 0 "1000", row 1 "0110".
-const uint8_t kCell[8] = {1, 0, 0, 0, 0, 1, 1, 0};
-
-SWGDI_FILL Pattern(uint32_t ink, bool transparent, int orgX) {
-    SWGDI_FILL f{};
-    f.rule = WINDING;
-    f.pattern = 1;
-    f.patWidth = 4;
-    f.patHeight = 2;
-    f.ink = kCell;
-    f.inkRgb = ink;
-    f.paperRgb = kGreen;
-    f.paperTransparent = transparent;
-    f.orgX = orgX;
-    return f;
+// A box filled with a 4 x 2 cell: row 0 "1000", row 1 "0110"; paper green.
+void Hatch(const SWGDI_PATH_SINK& s, double x0, double x1, uint32_t ink, bool transparent, int orgX) {
+    static const uint8_t cell[8] = {1, 0, 0, 0, 0, 1, 1, 0};
+    Rect(s, x0, 0, x1, 4);
+    SWGDI_FILL f{WINDING, 1, 0, 4, 2, cell, ink, kGreen, transparent, orgX, 0};
+    s.fill(s.context, &f);
 }
 
-auto Line(int cap, int join) {
+// A line from (4, 5) to (12, 5) and a corner at (16, 16), 4 pixels wide.
+Draw Lines(int cap, int join) {
     return [cap, join](const SWGDI_PATH_SINK& s) {
-        s.move_to(s.context, 4, 5);
-        s.line_to(s.context, 12, 5);
-        SWGDI_STROKE st{4, cap, join, kInk};
+        const SWGDI_STROKE st{4, cap, join, kInk};
+        Path(s, {{4, 5}, {12, 5}}, false);
         s.stroke(s.context, &st);
-        s.move_to(s.context, 4, 16);  // a corner at (16, 16)
-        s.line_to(s.context, 16, 16);
-        s.line_to(s.context, 16, 8);
+        Path(s, {{4, 16}, {16, 16}, {16, 8}}, false);
         s.stroke(s.context, &st);
     };
 }
 
-auto Nested(int rule) {
+// Squares (0, 0)-(10, 10) and (3, 3)-(7, 7) drawn the same way round.
+Draw Nested(int rule) {
     return [rule](const SWGDI_PATH_SINK& s) {
         Rect(s, 0, 0, 10, 10);
         Rect(s, 3, 3, 7, 7);
@@ -75,60 +68,48 @@ auto Nested(int rule) {
     };
 }
 
-auto Picture(std::vector<uint32_t> px, int w, int h) {
+// Pixels w x h placed on (2, 2)-(10, 10).
+Draw Picture(std::vector<uint32_t> px, int w, int h) {
     return [px, w, h](const SWGDI_PATH_SINK& s) {
-        SWGDI_IMAGE im{2, 2, 8, 8, w, h, px.data(), static_cast<ptrdiff_t>(4 * w), 0};
+        const SWGDI_IMAGE im{2, 2, 8, 8, w, h, px.data(), static_cast<ptrdiff_t>(4 * w), 0};
         s.image(s.context, &im);
     };
 }
 
+// One colour on transparent paper, 3 x 2: ink at (0, 0) and (2, 1).
+const std::vector<uint32_t> kOneColour{0xFF102030, 0, 0, 0, 0, 0xFF102030};
+const std::vector<Probe> kOneColourProbes{{2, 2, kInk},   {4, 5, kInk}, {5, 2, kWhite}, {8, 2, kWhite},
+                                          {4, 6, kWhite}, {8, 9, kInk}, {6, 9, kWhite}};
+
 const Scene kScenes[] = {
     {"pattern aligned to its origin, paper transparent", kRed,
-     [](const SWGDI_PATH_SINK& s) {
-         Rect(s, 0, 0, 8, 4);
-         SWGDI_FILL f = Pattern(kBlue, true, 1);
-         s.fill(s.context, &f);
-     },
+     [](const SWGDI_PATH_SINK& s) { Hatch(s, 0, 8, kBlue, true, 1); },
      {{1, 0, kBlue}, {0, 0, kRed}, {5, 0, kBlue}, {2, 1, kBlue}, {3, 1, kBlue}, {1, 1, kRed}, {4, 1, kRed},
       {1, 2, kBlue}, {9, 0, kRed}}},
-    {"pattern with opaque paper", kRed,
-     [](const SWGDI_PATH_SINK& s) {
-         Rect(s, 0, 0, 8, 4);
-         SWGDI_FILL f = Pattern(kBlue, false, 0);
-         s.fill(s.context, &f);
-     },
+    {"pattern with opaque paper", kRed, [](const SWGDI_PATH_SINK& s) { Hatch(s, 0, 8, kBlue, false, 0); },
      {{0, 0, kBlue}, {1, 0, kGreen}, {1, 1, kBlue}, {0, 1, kGreen}, {9, 0, kRed}}},
     {"one cell in two ink colours and two papers", kWhite,
      [](const SWGDI_PATH_SINK& s) {
-         Rect(s, 0, 0, 4, 2);
-         SWGDI_FILL a = Pattern(kBlue, true, 0);
-         s.fill(s.context, &a);
-         Rect(s, 8, 0, 12, 2);
-         SWGDI_FILL b = Pattern(kRed, true, 0);
-         s.fill(s.context, &b);
-         Rect(s, 12, 0, 16, 2);
-         SWGDI_FILL c = Pattern(kBlue, false, 0);
-         s.fill(s.context, &c);
+         Hatch(s, 0, 4, kBlue, true, 0);
+         Hatch(s, 8, 12, kRed, true, 0);
+         Hatch(s, 12, 16, kBlue, false, 0);
      },
      {{0, 0, kBlue}, {1, 0, kWhite}, {8, 0, kRed}, {9, 1, kRed}, {13, 0, kGreen}, {13, 1, kBlue}}},
     {"even-odd fill leaves the inner square", kWhite, Nested(ALTERNATE), {{1, 1, kInk}, {5, 5, kWhite}, {10, 5, kWhite}}},
     {"winding fill covers the inner square", kWhite, Nested(WINDING), {{1, 1, kInk}, {5, 5, kInk}, {9, 9, kInk}}},
-    {"flat ends, mitred corner", kWhite, Line(PS_ENDCAP_FLAT, PS_JOIN_MITER),
-     {{3, 5, kWhite}, {4, 5, kInk}, {11, 3, kInk}, {12, 5, kWhite}, {8, 2, kWhite}, {8, 7, kWhite}, {17, 17, kInk}, {15, 17, kInk}}},
-    {"square ends, bevelled corner", kWhite, Line(PS_ENDCAP_SQUARE, PS_JOIN_BEVEL),
+    {"flat ends, mitred corner", kWhite, Lines(PS_ENDCAP_FLAT, PS_JOIN_MITER),
+     {{3, 5, kWhite}, {4, 5, kInk}, {11, 3, kInk}, {12, 5, kWhite}, {8, 2, kWhite}, {8, 7, kWhite}, {17, 17, kInk},
+      {15, 17, kInk}}},
+    {"square ends, bevelled corner", kWhite, Lines(PS_ENDCAP_SQUARE, PS_JOIN_BEVEL),
      {{2, 5, kInk}, {2, 3, kInk}, {1, 5, kWhite}, {13, 6, kInk}, {14, 5, kWhite}, {17, 17, kWhite}, {15, 17, kInk}}},
-    {"round ends and corner", kWhite, Line(PS_ENDCAP_ROUND, PS_JOIN_ROUND),
+    {"round ends and corner", kWhite, Lines(PS_ENDCAP_ROUND, PS_JOIN_ROUND),
      {{2, 5, kInk}, {2, 3, kWhite}, {13, 5, kInk}, {17, 17, kWhite}, {15, 17, kInk}}},
     {"image scaled by nearest pixels, alpha 0 untouched", kWhite,
      Picture({0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x00000000}, 2, 2),
      {{2, 2, kRed}, {5, 5, kRed}, {6, 5, kGreen}, {9, 2, kGreen}, {5, 6, kBlue}, {8, 8, kWhite}, {1, 1, kWhite},
       {10, 5, kWhite}}},
-    {"one-colour image as a stencil", kWhite,
-     Picture({0xFF102030, 0, 0, 0, 0, 0xFF102030}, 3, 2),
-     {{2, 2, kInk}, {4, 5, kInk}, {5, 2, kWhite}, {8, 2, kWhite}, {4, 6, kWhite}, {8, 9, kInk}, {6, 9, kWhite}}},
-    {"one-colour image with alpha", kWhite,
-     Picture({0xFF102030, 0, 0, 0, 0, 0xFF102030}, 3, 2),
-     {{2, 2, kInk}, {4, 5, kInk}, {5, 2, kWhite}, {8, 2, kWhite}, {4, 6, kWhite}, {8, 9, kInk}, {6, 9, kWhite}}, false},
+    {"one-colour image as a stencil", kWhite, Picture(kOneColour, 3, 2), kOneColourProbes},
+    {"one-colour image with alpha", kWhite, Picture(kOneColour, 3, 2), kOneColourProbes, false},
 };
 
 class SinkScene : public testing::TestWithParam<Scene> {};
@@ -138,8 +119,8 @@ TEST_P(SinkScene, ProbesHaveTheirColours) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 20, 20);
     cairo_t* cr = cairo_create(surface);
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-    cairo_set_source_rgb(cr, (scene.background >> 16) / 255.0, ((scene.background >> 8) & 0xFF) / 255.0,
-                         (scene.background & 0xFF) / 255.0);
+    const uint32_t bg = scene.background;
+    cairo_set_source_rgb(cr, (bg >> 16) / 255.0, ((bg >> 8) & 0xFF) / 255.0, (bg & 0xFF) / 255.0);
     cairo_paint(cr);
     {
         ovl::CairoSink sink(cr, scene.stencils);
@@ -164,9 +145,7 @@ TEST(CairoSink, WarningsAreKeptOnceEachAndTaken) {
     cairo_t* cr = cairo_create(surface);
     ovl::CairoSink sink(cr);
     const SWGDI_PATH_SINK s = sink.Callbacks();
-    s.warning(s.context, "a box drawn as an image");
-    s.warning(s.context, "another");
-    s.warning(s.context, "a box drawn as an image");
+    for (const char* m : {"a box drawn as an image", "another", "a box drawn as an image"}) s.warning(s.context, m);
     EXPECT_EQ(sink.TakeWarnings(), "a box drawn as an image; another");
     EXPECT_EQ(sink.TakeWarnings(), "");
     cairo_destroy(cr);
