@@ -11,6 +11,7 @@
 #define SWGDI_GDI_INTERNAL_H
 
 #include "swgdi.h"
+#include "swgdi_journal.h"
 
 #include <cstdint>
 #include <memory>
