@@ -1,16 +1,22 @@
-// Internal structures of swgdi: objects, device contexts, the pixel layer.
+// Internal structures of swgdi: objects, device contexts, drivers, the pixel
+// layer.
 //
-// Three layers, after the DIB engine of a well-known GDI reimplementation:
-//  - entry points (gdi_dc.cpp, gdi_draw.cpp): one per GDI call; map logical
-//    to device coordinates, order rectangles, apply pen insets, clip;
-//  - objects (gdi_objects.cpp): handles, pens, brushes, bitmaps; a selected
-//    pen or brush becomes a Paint (AND/XOR masks) once per primitive;
-//  - primitives (gdi_raster.cpp): fill spans and pixels of one pixel format on
-//    input that is already clipped and non-empty.
+// Three layers, as in a GDI engine:
+//  - entry points (gdi_dc.cpp, gdi_draw.cpp, gdi_blit.cpp): one per GDI call;
+//    map logical to device coordinates, order rectangles, apply pen insets,
+//    then hand the primitive to the DC's driver;
+//  - drivers: the raster driver (gdi_raster_driver.cpp) turns the DC's pen
+//    and brush into drawing state once per change and paints pixels; the
+//    path driver (gdi_path.cpp) turns primitives into device-space geometry
+//    on a host's sink;
+//  - primitives (gdi_span.cpp and friends): fill spans and pixels of one
+//    pixel format on input that is already clipped and non-empty.
 #ifndef SWGDI_GDI_INTERNAL_H
 #define SWGDI_GDI_INTERNAL_H
 
 #include "swgdi.h"
+#include "swgdi_journal.h"
+#include "swgdi_path.h"
 
 #include <cstdint>
 #include <memory>
@@ -82,6 +88,8 @@ struct Span {
 class Region {
 public:
     Region(int top, int bottom, int width);
+    // Empties the region for new rows, keeping its storage.
+    void Reset(int top, int bottom, int width);
     void Add(int64_t y, int64_t x0, int64_t x1);
     void AddRect(int64_t left, int64_t top, int64_t right, int64_t bottom);
     void Normalize();
@@ -98,6 +106,7 @@ private:
     int bottom_;
     int width_;
     std::vector<Span> spans_;
+    std::vector<Span> spare_;  // Subtract's output, swapped with spans_
 };
 
 // Adds the pixels inside polygons to a region: a pixel (x, y) is inside when
@@ -112,7 +121,7 @@ void AddRoundRectRegion(int left, int top, int right, int bottom, int ellipseWid
 
 // The points of the first quadrant of an ellipse of width x height pixels,
 // counterclockwise from the x axis (integer ellipse stepping).
-std::vector<POINT> EllipseFirstQuadrant(int width, int height);
+void EllipseFirstQuadrant(int width, int height, std::vector<POINT>* out);
 
 // ---------------------------------------------------------------- lines
 
@@ -192,6 +201,72 @@ struct Bitmap : Object {
     Surface GetSurface() const;
 };
 
+struct Dc;
+
+// A device rectangle, ordered (left <= right, top <= bottom), 64-bit so that
+// mapped corners far off the page do not overflow.
+struct DeviceRect {
+    int64_t left, top, right, bottom;
+};
+
+// The source of a StretchDIBits call, checked, and its device destination.
+struct DibBlit {
+    const uint8_t* bits = nullptr;  // first stored row
+    bool bottomUp = false;
+    int64_t stride = 0;             // bytes per stored row
+    int64_t width = 0, height = 0;  // image size in pixels
+    int bpp = 0;                    // 1, 4, 8, 24 or 32
+    const RGBQUAD* table = nullptr;
+    uint32_t tableSize = 0;
+    POINT dst{0, 0};                // device start corner
+    int64_t dstWidth = 0, dstHeight = 0;  // device extents, may be negative
+    int64_t srcX = 0, srcTop = 0;   // source start, top-down rows
+    int srcWidth = 0, srcHeight = 0;      // may be negative (mirror)
+    DWORD rop = 0;
+    // The colour of source pixel (x, y), y counted top-down; the caller
+    // keeps both inside the image.
+    COLORREF Color(int64_t x, int64_t y) const;
+};
+
+// The receiver of a DC's primitives. Coordinates are device pixels; the DC
+// holds the state (pen, brush, colours, ROP2, brush origin, fill mode).
+class Driver {
+public:
+    virtual ~Driver() = default;
+    // An open chain of at least two points stroked with the pen.
+    virtual void Polyline(Dc* dc, const POINT* pts, int count) = 0;
+    // A closed polygon filled under dc->polyFillMode and outlined.
+    virtual void Polygon(Dc* dc, const POINT* pts, int count) = 0;
+    // A non-empty box, the pen's inside-frame inset applied.
+    virtual void Rectangle(Dc* dc, const DeviceRect& d) = 0;
+    // A non-empty box with corner ellipses of ew x eh pixels (3 or more,
+    // at most the box); an ellipse when they equal the box.
+    virtual void RoundRect(Dc* dc, const DeviceRect& d, int ew, int eh) = 0;
+    // The box [left, right) x [top, bottom) painted with a brush under rop2
+    // (PatBlt, FillRect). R2_BLACK, R2_WHITE and R2_NOT ignore the brush.
+    virtual void FillBox(Dc* dc, const DeviceRect& d, const LOGBRUSH& lb,
+                         const std::shared_ptr<const Pattern>& pattern, int rop2) = 0;
+    // SetPixel: the colour written, CLR_INVALID off the device.
+    virtual COLORREF SetPixel(Dc* dc, POINT p, COLORREF color) = 0;
+    virtual COLORREF GetPixel(Dc* dc, POINT p) = 0;
+    // StretchDIBits; false when the raster operation cannot be drawn.
+    virtual bool StretchDib(Dc* dc, const DibBlit& blit) = 0;
+    // The DC goes away: anything held back is drawn now.
+    virtual void Finish(Dc*) {}
+    // A path driver draws no pixels of its own.
+    virtual bool IsRaster() const { return true; }
+};
+
+std::unique_ptr<Driver> NewRasterDriver();
+// A raster driver drawing into a surface of its own whose top-left pixel is
+// the device pixel (originX, originY): the path driver draws what vectors
+// cannot express through it.
+std::unique_ptr<Driver> NewOffsetRasterDriver(const Surface& target, int originX, int originY);
+// The pixels of a StretchDIBits on a surface; false for raster operations
+// it does not know.
+bool RasterStretchDib(const Dc* dc, const Surface& s, const DibBlit& blit);
+std::unique_ptr<Driver> NewPathDriver(const SWGDI_PATH_SINK& sink);
+
 struct JournalEntry {
     SWGDI_JOURNAL_ENTRY e{};
     std::vector<POINT> points;
@@ -233,6 +308,14 @@ struct Dc : Object {
     // Journal
     bool journalOn = false;
     std::vector<JournalEntry> journal;
+    // Drawing: the driver, the count of state changes (a driver rebuilds its
+    // drawing state when it differs from the one it built for), and a buffer
+    // for mapped points kept across calls.
+    std::unique_ptr<Driver> driver;
+    uint64_t stateVersion = 1;
+    bool isPage = false;             // page DC: reports itself as a printer
+    std::vector<POINT> devPoints;
+    void Changed() { ++stateVersion; }
 
     Surface GetSurface() const { return bitmap ? bitmap->GetSurface() : defaultBitmap.GetSurface(); }
     int BitsPixel() const { return bitmap ? bitmap->bpp : 1; }
@@ -271,6 +354,9 @@ COLORREF PixelToColor(const Surface& s, uint32_t pixel);
 Paint BrushPaint(const Dc* dc, const Surface& s, const LOGBRUSH& lb,
                  const std::shared_ptr<const Pattern>& pattern, int rop2);
 Paint PenPaint(const Dc* dc, const Surface& s);
+// The 8 rows of a BS_HATCHED pattern (bit 7 leftmost, 1 bits in the brush
+// colour); null for unknown hatches.
+const uint8_t* HatchRows(ULONG_PTR hatch);
 
 // Journal
 void Journal(Dc* dc, const char* op, HGDIOBJ obj, std::initializer_list<LONG> args,

@@ -288,6 +288,8 @@ const uint8_t kHatches[6][8] = {
 
 }  // namespace
 
+const uint8_t* HatchRows(ULONG_PTR hatch) { return hatch <= HS_DIAGCROSS ? kHatches[hatch] : nullptr; }
+
 Paint BrushPaint(const Dc* dc, const Surface& s, const LOGBRUSH& lb,
                  const std::shared_ptr<const Pattern>& pattern, int rop2) {
     Paint p;
@@ -676,6 +678,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
     case OBJ_BITMAP: {
         Bitmap* b = static_cast<Bitmap*>(o);
         if (obj == dc->hbitmap) return obj;
+        if (!dc->driver->IsRaster()) return nullptr;  // a path DC has no bitmap
         if (!RetainSelected(obj, true)) return nullptr;  // selected in another DC
         old = dc->hbitmap;
         dc->hbitmap = obj;
@@ -685,6 +688,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
     default:
         return nullptr;
     }
+    dc->Changed();
     if (o->kind != OBJ_BITMAP) RetainSelected(obj, false);
     Journal(dc, "SelectObject", obj, {}, nullptr, 0, TRUE);
     ReleaseSelected(old);  // also when old == obj: the count returns to one
