@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tools/ovl/commands.h"
+#include "tools/ovl/document.h"
 #include "tools/ovl/loaded.h"
 #include "tools/ovl/render.h"
 
@@ -32,28 +33,49 @@ struct Page {
     std::string png, tiff, pdf;  // the files written
 };
 
-Page RenderExample(const std::string& name, int dpi, const std::string& dir) {
-    Page p;
+ovl::Loaded Load(const std::string& name) {
     ovl::Loaded overlay;
     std::string error;
     EXPECT_TRUE(ovl::LoadOverlay(kSource + "/examples/" + name + ".ovl", &overlay, &error)) << error;
+    return overlay;
+}
+
+// Writes the overlays as one document of format to path.
+void WriteDocument(const std::vector<std::string>& names, const std::string& format, const std::string& path,
+                   const ovl::RenderOptions& options) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::string error;
+    std::unique_ptr<ovl::Document> doc = ovl::OpenRasterDocument(format, f, false, &error);
+    ASSERT_NE(doc, nullptr) << error;
+    for (const std::string& name : names) {
+        const ovl::RenderResult r = doc->AddPage(Load(name), options);
+        EXPECT_TRUE(r.ok && r.error.empty()) << r.error;
+    }
+    EXPECT_TRUE(doc->Finish(&error)) << error;
+    EXPECT_EQ(std::fclose(f), 0);
+}
+
+Page RenderExample(const std::string& name, int dpi, const std::string& dir, bool mono = false) {
+    Page p;
     ovl::RenderOptions options;
     options.dpi = dpi;
-    p.png = dir + "/" + name + ".png";
-    p.tiff = dir + "/" + name + ".tif";
-    p.pdf = dir + "/" + name + ".pdf";
-    const ovl::RenderResult r = ovl::RenderPage(overlay, options, [&](const ovl::Raster& page) {
+    options.mono = mono;
+    const ovl::RenderResult r = ovl::RenderPage(Load(name), options, [&](const ovl::Raster& page) {
         p.width = page.width;
         p.height = page.height;
         p.dpi = page.dpi;
         for (int y = 0; y < page.height; ++y)
             for (int x = 0; x < page.width; ++x) p.rgb.push_back(page.Rgb(x, y));
-        std::string e;
-        EXPECT_TRUE(ovl::WritePng(page, p.png, &e)) << e;
-        EXPECT_TRUE(ovl::WriteTiffG4(page, p.tiff, &e)) << e;
-        EXPECT_TRUE(ovl::WritePdf(page, p.pdf, &e)) << e;
     });
     EXPECT_TRUE(r.ok && r.error.empty()) << r.error;
+    const std::string stem = dir + "/" + name + (mono ? "-mono" : "");
+    p.png = stem + ".png";
+    p.tiff = stem + ".tif";
+    p.pdf = stem + ".pdf";
+    WriteDocument({name}, "png", p.png, options);
+    WriteDocument({name}, "tiff", p.tiff, options);
+    WriteDocument({name}, "pdf", p.pdf, options);
     return p;
 }
 
@@ -87,44 +109,71 @@ std::vector<uint32_t> ReadPng(const std::string& path, int* width, int* height) 
     return out;
 }
 
+// The pixels of every page of a TIFF as 0xRRGGBB, by libtiff's own reader.
+std::vector<std::vector<uint32_t>> ReadTiff(const std::string& path, std::vector<uint16_t>* compression) {
+    std::vector<std::vector<uint32_t>> pages;
+    TIFF* tif = TIFFOpen(path.c_str(), "r");
+    if (!tif) return pages;
+    do {
+        uint32_t w = 0, h = 0;
+        uint16_t c = 0;
+        TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w);
+        TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h);
+        TIFFGetField(tif, TIFFTAG_COMPRESSION, &c);
+        compression->push_back(c);
+        std::vector<uint32_t> abgr(static_cast<size_t>(w) * h);
+        if (!TIFFReadRGBAImageOriented(tif, w, h, abgr.data(), ORIENTATION_TOPLEFT, 0)) break;
+        for (uint32_t& v : abgr) v = (TIFFGetR(v) << 16) | (TIFFGetG(v) << 8) | TIFFGetB(v);
+        pages.push_back(std::move(abgr));
+    } while (TIFFReadDirectory(tif));
+    TIFFClose(tif);
+    return pages;
+}
+
+// Each page kind read back by libpng and libtiff gives the page's pixels:
+// a colour page, the same page on 1 bit, and a page with many colours.
 TEST(OvlOutput, PngAndTiffReadBackPixelForPixel) {
     const std::string dir = TempDir();
-    const Page page = RenderExample("japanese", 100, dir);
-    ASSERT_GT(page.width, 0);
-
-    int w = 0, h = 0;
-    const std::vector<uint32_t> png = ReadPng(page.png, &w, &h);
-    ASSERT_EQ(w, page.width);
-    ASSERT_EQ(h, page.height);
-    EXPECT_EQ(png, page.rgb);
-
-    // The TIFF is 1 bit, min-is-white, Group 4: every non-white pixel is ink.
-    TIFF* tif = TIFFOpen(page.tiff.c_str(), "r");
-    ASSERT_NE(tif, nullptr);
-    uint32_t tw = 0, th = 0;
-    uint16_t compression = 0, bits = 0;
-    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &tw);
-    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &th);
-    TIFFGetField(tif, TIFFTAG_COMPRESSION, &compression);
-    TIFFGetField(tif, TIFFTAG_BITSPERSAMPLE, &bits);
-    EXPECT_EQ(compression, COMPRESSION_CCITTFAX4);
-    EXPECT_EQ(bits, 1);
-    ASSERT_EQ(static_cast<int>(tw), page.width);
-    ASSERT_EQ(static_cast<int>(th), page.height);
-    std::vector<uint8_t> row(static_cast<size_t>(TIFFScanlineSize(tif)));
-    size_t mismatches = 0, ink = 0;
-    for (uint32_t y = 0; y < th; ++y) {
-        ASSERT_EQ(TIFFReadScanline(tif, row.data(), y, 0), 1);
-        for (uint32_t x = 0; x < tw; ++x) {
-            const bool tiffInk = (row[x >> 3] >> (7 - (x & 7))) & 1;
-            const bool pageInk = page.rgb[y * tw + x] != 0xFFFFFF;
-            ink += pageInk;
-            mismatches += tiffInk != pageInk;
-        }
+    struct Case {
+        const char* name;
+        bool mono;
+        uint16_t tiffCompression;
+    } const cases[] = {{"japanese", false, COMPRESSION_LZW},
+                       {"japanese", true, COMPRESSION_CCITTFAX4},
+                       {"business", false, COMPRESSION_LZW}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + (c.mono ? " 1-bit" : " 32-bit"));
+        const Page page = RenderExample(c.name, 100, dir, c.mono);
+        ASSERT_GT(page.width, 0);
+        size_t ink = 0;
+        for (uint32_t v : page.rgb) ink += v != 0xFFFFFF;
+        EXPECT_GT(ink, 1000u);
+        int w = 0, h = 0;
+        const std::vector<uint32_t> png = ReadPng(page.png, &w, &h);
+        ASSERT_EQ(w, page.width);
+        ASSERT_EQ(h, page.height);
+        EXPECT_TRUE(png == page.rgb);
+        std::vector<uint16_t> compression;
+        const auto tiff = ReadTiff(page.tiff, &compression);
+        ASSERT_EQ(tiff.size(), 1u);
+        EXPECT_EQ(compression[0], c.tiffCompression);
+        EXPECT_TRUE(tiff[0] == page.rgb);
     }
-    TIFFClose(tif);
-    EXPECT_GT(ink, 1000u);
-    EXPECT_EQ(mismatches, 0u);
+}
+
+// Several overlays in one TIFF: a page each, in the order given.
+TEST(OvlOutput, TiffHoldsEveryPageInOrder) {
+    const std::string dir = TempDir();
+    const Page ledger = RenderExample("ledger", 60, dir), japanese = RenderExample("japanese", 60, dir);
+    ovl::RenderOptions options;
+    options.dpi = 60;
+    WriteDocument({"ledger", "japanese", "ledger"}, "tiff", dir + "/three.tif", options);
+    std::vector<uint16_t> compression;
+    const auto pages = ReadTiff(dir + "/three.tif", &compression);
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_TRUE(pages[0] == ledger.rgb);
+    EXPECT_TRUE(pages[1] == japanese.rgb);
+    EXPECT_TRUE(pages[2] == ledger.rgb);
 }
 
 // Runs a command and returns what it printed.

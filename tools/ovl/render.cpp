@@ -25,8 +25,6 @@ constexpr PageSize kPages[] = {{"A3", 297, 420}, {"A4", 210, 297},      {"A5", 1
                                {"B4", 257, 364}, {"B5", 182, 257},      {"letter", 215.9, 279.4},
                                {"legal", 215.9, 355.6}};
 
-constexpr int kMaxPagePixels = 20000;  // on a side: 1.6 GB of 32-bit page at most
-
 // Each rendering thread has a text renderer of its own (a FreeType face is
 // not shared between threads); fontconfig is asked under one lock.
 TextRenderer* ThreadText(std::string* error) {
@@ -178,27 +176,99 @@ bool PageSizePx(const std::string& name, int dpi, int* width, int* height) {
             return false;
     }
     if (w <= 0 || h <= 0 || dpi <= 0) return false;
-    *width = static_cast<int>(std::lround(w / 25.4 * dpi));
-    *height = static_cast<int>(std::lround(h / 25.4 * dpi));
+    const double wPx = std::min(w / 25.4 * dpi, 1e9), hPx = std::min(h / 25.4 * dpi, 1e9);
+    *width = static_cast<int>(std::lround(wPx));
+    *height = static_cast<int>(std::lround(hPx));
     return *width >= 1 && *height >= 1 && *width <= kMaxPagePixels && *height <= kMaxPagePixels;
 }
+
+bool PageSizePx(const RenderOptions& options, int* width, int* height) {
+    const bool ok = PageSizePx(options.page, options.dpi, width, height);
+    if (options.landscape == (*width < *height)) std::swap(*width, *height);
+    return ok;
+}
+
+namespace {
+
+// One page buffer per rendering thread, kept from page to page of a batch
+// and cleared for each (a fresh buffer costs the kernel's page faults and
+// zeroing, more than drawing most pages). Each page gets a fresh device
+// context, so no drawing state passes from one page to the next.
+class ThreadPage {
+public:
+    ~ThreadPage() {
+        if (bitmap_) DeleteObject(bitmap_);
+    }
+    // A white page of width x height at bpp (32 or 1) on a new DC; null when
+    // it cannot be made.
+    HDC Open(int width, int height, int dpi, int bpp) {
+        if (!bitmap_ || width != width_ || height != height_ || bpp != bpp_) {
+            if (bitmap_) DeleteObject(bitmap_);
+            bitmap_ = nullptr;
+            struct {
+                BITMAPINFOHEADER h;
+                RGBQUAD colours[2];
+            } info{};
+            info.h.biSize = sizeof(BITMAPINFOHEADER);
+            info.h.biWidth = width;
+            info.h.biHeight = -height;
+            info.h.biPlanes = 1;
+            info.h.biBitCount = static_cast<WORD>(bpp);
+            info.colours[1] = RGBQUAD{255, 255, 255, 0};  // 1 bits are paper
+            bitmap_ = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                       &bits_, nullptr, 0);
+            if (!bitmap_) return nullptr;
+            width_ = width;
+            height_ = height;
+            bpp_ = bpp;
+        }
+        const size_t stride = (static_cast<size_t>(width) * bpp + 31) / 32 * 4;
+        if (bpp == 32) {
+            uint32_t* p = static_cast<uint32_t*>(bits_);
+            std::fill(p, p + stride / 4 * height, 0x00FFFFFFu);
+        } else {
+            std::memset(bits_, 0xFF, stride * height);
+        }
+        HDC dc = CreateCompatibleDC(nullptr);
+        if (!dc) return nullptr;
+        previous_ = SelectObject(dc, bitmap_);
+        // Millimetres rounded to the nearest, never 0, as a page DC reports.
+        const int mmX = std::max(1, static_cast<int>(std::lround(width * 25.4 / dpi)));
+        const int mmY = std::max(1, static_cast<int>(std::lround(height * 25.4 / dpi)));
+        swgdi_SetDeviceMetrics(dc, width, height, mmX, mmY, dpi, dpi);
+        return dc;
+    }
+    void Close(HDC dc) {
+        SelectObject(dc, previous_);
+        DeleteDC(dc);
+    }
+
+private:
+    HBITMAP bitmap_ = nullptr;
+    void* bits_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    int width_ = 0, height_ = 0, bpp_ = 0;
+};
+
+}  // namespace
 
 RenderResult RenderToRaster(const Loaded& overlay, const RenderOptions& options,
                             void (*write)(const Raster&, void*), void* context) {
     RenderResult result;
     int width = 0, height = 0;
-    if (options.dpi < 57 || options.dpi > 14400) {
-        result.error = "the resolution must be 57 to 14400 dpi";
+    if (options.dpi < kMinDpi || options.dpi > kMaxDpi) {
+        result.error = "the resolution must be " + std::to_string(kMinDpi) + " to " + std::to_string(kMaxDpi) + " dpi";
         return result;
     }
-    if (!PageSizePx(options.page, options.dpi, &width, &height)) {
+    if (!PageSizePx(options, &width, &height)) {
         result.error = "unknown or too large page size \"" + options.page + "\"";
         return result;
     }
-    HDC dc = swgdi_CreatePageDC(width, height, options.dpi, options.dpi, options.mono ? 1 : 32);
+    thread_local ThreadPage threadPage;
+    HDC dc = threadPage.Open(width, height, options.dpi, options.mono ? 1 : 32);
     SWGDI_SURFACE surface{};
     if (dc == nullptr || !swgdi_GetSurface(dc, &surface)) {
-        if (dc) DeleteDC(dc);
+        if (dc) threadPage.Close(dc);
         result.error = "cannot make a page of " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
         return result;
     }
@@ -229,7 +299,7 @@ RenderResult RenderToRaster(const Loaded& overlay, const RenderOptions& options,
     }
     if (text == nullptr) result.warning = fontError + "; text is not drawn";
     write(page, context);
-    DeleteDC(dc);
+    threadPage.Close(dc);
     result.ok = true;
     return result;
 }
