@@ -122,7 +122,7 @@ public:
             return false;
         }
         int w = 0, h = 0;
-        if (!PageSizePx(options.page, options.dpi > 0 ? options.dpi : 300, &w, &h)) {
+        if (!PageSizePx(options, &w, &h)) {
             *error = "unknown or too large page size \"" + options.page + "\"";
             return false;
         }
@@ -154,7 +154,7 @@ public:
             result.error = "the resolution must be 57 to 14400 dpi";
             return result;
         }
-        if (!PageSizePx(options.page, options.dpi, &width, &height)) {
+        if (!PageSizePx(options, &width, &height)) {
             result.error = "unknown or too large page size \"" + options.page + "\"";
             return result;
         }
