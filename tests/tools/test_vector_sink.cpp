@@ -24,6 +24,7 @@ struct Scene {
     uint32_t background;
     Draw draw;
     std::vector<Probe> probes;
+    bool svg = false;  // the sink as SVG pages use it
 };
 
 void Path(const SWGDI_PATH_SINK& s, std::vector<std::pair<double, double>> points, bool close) {
@@ -75,13 +76,18 @@ Draw Picture(std::vector<uint32_t> px, int w, int h) {
     };
 }
 
+const std::vector<Probe> kTransparent{{1, 0, kBlue}, {0, 0, kRed}, {5, 0, kBlue}, {2, 1, kBlue}, {3, 1, kBlue},
+                                      {1, 1, kRed},  {4, 1, kRed}, {1, 2, kBlue}, {9, 0, kRed}};
+const std::vector<Probe> kOpaque{{0, 0, kBlue}, {1, 0, kGreen}, {1, 1, kBlue}, {0, 1, kGreen}, {9, 0, kRed}};
+
 const Scene kScenes[] = {
     {"pattern aligned to its origin, paper transparent", kRed,
-     [](const SWGDI_PATH_SINK& s) { Hatch(s, 0, 8, kBlue, true, 1); },
-     {{1, 0, kBlue}, {0, 0, kRed}, {5, 0, kBlue}, {2, 1, kBlue}, {3, 1, kBlue}, {1, 1, kRed}, {4, 1, kRed},
-      {1, 2, kBlue}, {9, 0, kRed}}},
-    {"pattern with opaque paper", kRed, [](const SWGDI_PATH_SINK& s) { Hatch(s, 0, 8, kBlue, false, 0); },
-     {{0, 0, kBlue}, {1, 0, kGreen}, {1, 1, kBlue}, {0, 1, kGreen}, {9, 0, kRed}}},
+     [](const SWGDI_PATH_SINK& s) { Hatch(s, 0, 8, kBlue, true, 1); }, kTransparent},
+    {"pattern with opaque paper", kRed, [](const SWGDI_PATH_SINK& s) { Hatch(s, 0, 8, kBlue, false, 0); }, kOpaque},
+    {"dashed pattern rows, paper transparent", kRed,
+     [](const SWGDI_PATH_SINK& s) { Hatch(s, 0, 8, kBlue, true, 1); }, kTransparent, true},
+    {"dashed pattern rows, opaque paper", kRed, [](const SWGDI_PATH_SINK& s) { Hatch(s, 0, 8, kBlue, false, 0); },
+     kOpaque, true},
     {"one cell in two ink colours and two papers", kWhite,
      [](const SWGDI_PATH_SINK& s) {
          Hatch(s, 0, 4, kBlue, true, 0);
@@ -117,7 +123,7 @@ TEST_P(SinkScene, ProbesHaveTheirColours) {
     cairo_set_source_rgb(cr, (bg >> 16) / 255.0, ((bg >> 8) & 0xFF) / 255.0, (bg & 0xFF) / 255.0);
     cairo_paint(cr);
     {
-        ovl::CairoSink sink(cr);
+        ovl::CairoSink sink(cr, scene.svg);
         scene.draw(sink.Callbacks());
     }
     cairo_surface_flush(surface);

@@ -175,7 +175,7 @@ public:
         // User space is device pixels; an SVG page has them as its units.
         if (format_ != "svg") cairo_scale(cr, 72.0 / options.dpi, 72.0 / options.dpi);
         PageContext page{cr, fontOk_ ? &text_ : nullptr, static_cast<unsigned>(options.dpi), {}};
-        CairoSink sink(cr, format_ != "svg");
+        CairoSink sink(cr, format_ == "svg");
         const SWGDI_PATH_SINK callbacks = sink.Callbacks();
         HDC dc = swgdi_CreatePathDC(width, height, options.dpi, options.dpi, &callbacks);
         if (dc == nullptr) {

@@ -3,6 +3,7 @@
 #include "vector_sink.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace ovl {
@@ -136,6 +137,7 @@ void CairoSink::Fill(const SWGDI_FILL& f) {
         cairo_new_path(cr_);
         return;
     }
+    if (svg_) return DashedRows(f);
     cairo_pattern_t* pattern = cairo_pattern_create_for_surface(PatternCell(f));
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
     cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
@@ -149,12 +151,56 @@ void CairoSink::Fill(const SWGDI_FILL& f) {
     cairo_pattern_destroy(pattern);
 }
 
+// A pattern fill as the path's clip, the paper painted unless transparent,
+// and for each row of the cell one path of one-pixel lines, a line per
+// device row the cell row falls on, dashed with the row's runs of ink from
+// a start on the pattern's grid.
+void CairoSink::DashedRows(const SWGDI_FILL& f) {
+    cairo_save(cr_);
+    cairo_clip(cr_);
+    double x0, y0, x1, y1;
+    cairo_clip_extents(cr_, &x0, &y0, &x1, &y1);
+    if (!f.paperTransparent) {
+        SetRgb(cr_, f.paperRgb);
+        cairo_paint(cr_);
+    }
+    const int w = f.patWidth, h = f.patHeight;
+    auto floorMod = [](long v, long m) { return ((v % m) + m) % m; };
+    const long left = static_cast<long>(std::floor(x0)), top = static_cast<long>(std::floor(y0));
+    const double start = static_cast<double>(left - floorMod(left - f.orgX, w));  // on the grid
+    const long bottom = static_cast<long>(std::ceil(y1));
+    SetRgb(cr_, f.inkRgb);
+    cairo_set_line_width(cr_, 1);
+    cairo_set_line_cap(cr_, CAIRO_LINE_CAP_BUTT);
+    for (int row = 0; row < h; ++row) {
+        const uint8_t* cells = f.ink + static_cast<size_t>(row) * w;
+        std::vector<double> dashes;  // on, off, on, off... over one cell
+        for (int x = 0; x < w;) {
+            const int run = x;
+            const bool ink = cells[x] != 0;
+            while (x < w && (cells[x] != 0) == ink) ++x;
+            if (dashes.empty() && !ink) dashes.push_back(0);
+            dashes.push_back(x - run);
+        }
+        if (dashes.size() == 1 && dashes[0] == 0) continue;  // no ink in this row
+        if (dashes.size() % 2) dashes.push_back(0);
+        const bool solid = dashes.size() == 2 && dashes[1] == 0;
+        cairo_set_dash(cr_, solid ? nullptr : dashes.data(), solid ? 0 : static_cast<int>(dashes.size()), 0);
+        for (long y = top + floorMod(f.orgY + row - top, h); y < bottom; y += h) {
+            cairo_move_to(cr_, start, y + 0.5);
+            cairo_line_to(cr_, x1 + w, y + 0.5);
+        }
+        cairo_stroke(cr_);
+    }
+    cairo_restore(cr_);
+}
+
 void CairoSink::Image(const SWGDI_IMAGE& im) {
     if (im.pixelsWide <= 0 || im.pixelsHigh <= 0 || im.pixels == nullptr || im.width == 0 || im.height == 0 ||
         im.stride < 4 * static_cast<ptrdiff_t>(im.pixelsWide))
         return;
     uint32_t colour = 0;
-    const bool stencil = stencils_ && StencilColour(im, &colour);
+    const bool stencil = !svg_ && StencilColour(im, &colour);
     cairo_surface_t* s =
         cairo_image_surface_create(stencil ? CAIRO_FORMAT_A1 : CAIRO_FORMAT_ARGB32, im.pixelsWide, im.pixelsHigh);
     if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {

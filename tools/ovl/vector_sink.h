@@ -17,11 +17,12 @@ namespace ovl {
 class CairoSink {
 public:
     // cr must outlive the sink; the sink draws in cr's current user space.
-    // With stencils, a picture of one colour on transparent paper goes out
-    // as a one-bit mask filled with its colour (one image in a PDF, not an
-    // image and its soft mask); without, as an image with alpha, for
-    // formats whose readers place masks poorly.
-    explicit CairoSink(cairo_t* cr, bool stencils = true) : cr_(cr), stencils_(stencils) {}
+    // For SVG, whose readers resample pattern tiles and misplace masks,
+    // patterns are drawn as dashed rows and one-colour pictures as images
+    // with alpha; otherwise patterns are repeating cells and one-colour
+    // pictures one-bit stencils (one image in a PDF, not an image and its
+    // soft mask).
+    explicit CairoSink(cairo_t* cr, bool svg = false) : cr_(cr), svg_(svg) {}
     ~CairoSink();
     CairoSink(const CairoSink&) = delete;
     CairoSink& operator=(const CairoSink&) = delete;
@@ -41,9 +42,10 @@ public:
 
 private:
     cairo_surface_t* PatternCell(const SWGDI_FILL& f);
+    void DashedRows(const SWGDI_FILL& f);
 
     cairo_t* cr_;
-    bool stencils_;
+    bool svg_;
     // Pattern cells by their content and colours: a hatch used by many
     // shapes is one drawing in the document.
     std::map<std::vector<uint32_t>, cairo_surface_t*> cells_;
