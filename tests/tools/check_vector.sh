@@ -4,8 +4,8 @@
 # poppler and the SVG by librsvg must put their ink within one pixel of the
 # raster page's ink and the other way round (99% and 98% of the ink). The
 # PDF embeds its font as a subset, gives back every text element's string
-# and holds exactly the overlay's own images; three overlays make a PDF of
-# three pages.
+# (in drawing order) and holds exactly the overlay's own images; three
+# overlays make a PDF and a PostScript document of three pages.
 # usage: check_vector.sh OVL INK_AGREEMENT OUT_DIR
 set -u
 ovl=$1
@@ -61,4 +61,7 @@ done
 "$ovl" render examples/business.ovl examples/ledger.ovl examples/japanese.ovl -o "$out/three.pdf" --format pdf --dpi 300 ||
   bad "three overlays cannot be rendered to one PDF"
 pdfinfo "$out/three.pdf" | grep -q '^Pages: *3$' || bad "the PDF of three overlays does not have 3 pages"
+"$ovl" render examples/business.ovl examples/ledger.ovl examples/japanese.ovl -o "$out/three.ps" --dpi 300 &&
+  head -1 "$out/three.ps" | grep -q '^%!PS-Adobe' && grep -q '^%%Pages: 3$' "$out/three.ps" ||
+  bad "the PostScript document of three overlays is not three pages of PostScript"
 exit $fail

@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <vector>
 
 namespace {
@@ -30,23 +29,18 @@ bool Read(const char* path, Page* page) {
     if (!png_image_finish_read(&image, &white, rgb.data(), 0, nullptr)) return false;
     page->width = static_cast<int>(image.width);
     page->height = static_cast<int>(image.height);
-    page->ink.resize(size_t(page->width) * page->height);
-    for (size_t i = 0; i < page->ink.size(); ++i) {
-        const unsigned char* p = &rgb[3 * i];
-        page->ink[i] = p[0] < 128 || p[1] < 128 || p[2] < 128;
-    }
+    for (size_t i = 0; i < rgb.size(); i += 3) page->ink.push_back(rgb[i] < 128 || rgb[i + 1] < 128 || rgb[i + 2] < 128);
     return true;
 }
 
-// Ink pixels of a, and how many of them have ink of b within one pixel.
+// Counts the ink pixels of a, and those of them with ink of b near.
 void Match(const Page& a, const Page& b, long* ink, long* near) {
     for (int y = 0; y < a.height; ++y)
         for (int x = 0; x < a.width; ++x) {
             if (!a.At(x, y)) continue;
             ++*ink;
             bool found = false;
-            for (int dy = -1; dy <= 1 && !found; ++dy)
-                for (int dx = -1; dx <= 1 && !found; ++dx) found = b.At(x + dx, y + dy);
+            for (int d = 0; d < 9 && !found; ++d) found = b.At(x + d % 3 - 1, y + d / 3 - 1);
             *near += found;
         }
 }
@@ -54,27 +48,16 @@ void Match(const Page& a, const Page& b, long* ink, long* near) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: ink_agreement A.png B.png MIN_PERCENT\n");
-        return 2;
-    }
     Page a, b;
-    if (!Read(argv[1], &a) || !Read(argv[2], &b)) {
-        std::fprintf(stderr, "ink_agreement: cannot read %s or %s\n", argv[1], argv[2]);
-        return 2;
-    }
-    if (std::abs(a.width - b.width) > 1 || std::abs(a.height - b.height) > 1) {
-        std::fprintf(stderr, "ink_agreement: sizes differ: %dx%d and %dx%d\n", a.width, a.height, b.width, b.height);
+    if (argc != 4 || !Read(argv[1], &a) || !Read(argv[2], &b) || std::abs(a.width - b.width) > 1 ||
+        std::abs(a.height - b.height) > 1) {
+        std::fprintf(stderr, "ink_agreement: two readable pages of one size and a percentage, please\n");
         return 2;
     }
     long ink = 0, near = 0;
     Match(a, b, &ink, &near);
     Match(b, a, &ink, &near);
-    if (ink == 0) {
-        std::fprintf(stderr, "ink_agreement: neither page has ink\n");
-        return 2;
-    }
-    const double percent = 100.0 * near / ink;
+    const double percent = ink ? 100.0 * near / ink : 0;
     std::printf("%.3f%% of %ld ink pixels agree\n", percent, ink);
-    return percent >= std::atof(argv[3]) ? 0 : 1;
+    return ink && percent >= std::atof(argv[3]) ? 0 : 1;
 }
