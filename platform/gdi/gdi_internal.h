@@ -27,6 +27,23 @@ namespace swgdi {
 
 // ---------------------------------------------------------------- pixels
 
+struct Surface;
+struct Paint;
+
+// The primitives of one pixel format, one table per format, chosen when a
+// surface is made. Input is clipped and non-empty: x0 < x1 within the row,
+// 0 <= y < height. Solid operations apply D = (D & a) ^ x.
+struct PixelFormat {
+    int bitsPerPixel;
+    void (*solidSpan)(const Surface& s, int y, int x0, int x1, uint32_t a, uint32_t x);
+    void (*patternSpan)(const Surface& s, int y, int x0, int x1, const Paint& p);
+    void (*plot)(const Surface& s, int x, int y, uint32_t a, uint32_t xr);
+    uint32_t (*read)(const Surface& s, int x, int y);
+    void (*write)(const Surface& s, int x, int y, uint32_t pixel);  // blits, pixel by pixel
+};
+// The table of 1 bpp surfaces, or of 32 bpp ones for any other value.
+const PixelFormat* FormatFor(int bpp);
+
 // Rows of a bitmap, top row first. 32 bpp pixels are 0x00RRGGBB; 1 bpp
 // pixels are colour-table indices, most significant bit leftmost.
 struct Surface {
@@ -36,6 +53,7 @@ struct Surface {
     int height = 0;
     int bpp = 32;
     RGBQUAD table[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
+    const PixelFormat* format = FormatFor(32);
 
     uint8_t* row(int y) const { return row0 + pitch * y; }
 };

@@ -10,14 +10,14 @@ namespace swgdi {
 
 namespace {
 
-// One pixel of a line, on the surface; the common solid 32-bpp case inline.
+// One pixel of a line, on the surface: pens are solid, so the format's
+// plot draws it.
 inline void Plot(const Surface& s, int x, int y, const Paint& p) {
-    if (s.bpp == 32 && !p.pattern && !p.none) {
-        uint32_t* q = reinterpret_cast<uint32_t*>(s.row(y)) + x;
-        *q = p.andMask ? (*q & p.andMask) ^ p.xorMask : p.xorMask;  // copies need no read
-        return;
-    }
-    PaintSpan(s, y, x, x + 1, p);
+    if (p.none) return;
+    if (p.pattern)
+        PaintSpan(s, y, x, x + 1, p);
+    else
+        s.format->plot(s, x, y, p.andMask, p.xorMask);
 }
 
 }  // namespace

@@ -192,6 +192,7 @@ Surface Bitmap::GetSurface() const {
     s.width = width;
     s.height = height;
     s.bpp = bpp;
+    s.format = FormatFor(bpp);
     uint8_t* base = const_cast<uint8_t*>(storage.data());
     if (topDown) {
         s.row0 = base;
