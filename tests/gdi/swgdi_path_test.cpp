@@ -312,6 +312,32 @@ TEST(SwgdiPathDriver, RejectsBadPagesAndReportsThePage) {
     DeleteDC(dc);
 }
 
+// Dashes are walked only where a segment crosses the page: a line far
+// larger than the page gives the dashes of its visible part alone, in the
+// same phase as the whole line.
+TEST(SwgdiPathDriver, DashesOfLongLinesStayNearThePage) {
+    Recorder rec;
+    SWGDI_PATH_SINK sink = rec.Sink();
+    HDC dc = swgdi_CreatePathDC(1000, 1000, 100, 100, &sink);
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ old = SelectObject(dc, CreatePen(PS_DASH, 1, 0));
+    MoveToEx(dc, -99984, 5, nullptr);  // 99984 = 4166 periods of 24
+    LineTo(dc, 100000, 5);
+    DeleteObject(SelectObject(dc, old));
+    DeleteDC(dc);
+    int pieces = 0, outside = 0;
+    double x, y;
+    for (size_t at = rec.out.find("M "); at != std::string::npos; at = rec.out.find("M ", at + 1)) {
+        ASSERT_EQ(std::sscanf(rec.out.c_str() + at, "M %lf,%lf", &x, &y), 2);
+        outside += x < -30 || x > 1030;
+        ++pieces;
+    }
+    EXPECT_EQ(outside, 0);
+    EXPECT_GE(pieces, 40);
+    EXPECT_LE(pieces, 45);
+    EXPECT_NE(rec.out.find("M 0.5,5.5\nL 18.5,5.5\n"), std::string::npos);
+}
+
 // The raster driver builds its drawing state once per change: every state
 // setter must make the next primitive use the new state.
 TEST(SwgdiRasterState, EachSetterReachesTheNextPrimitive) {
