@@ -132,8 +132,8 @@ uint32_t Read1(const Surface& s, int x, int y) { return (s.row(y)[x >> 3] >> (7 
 
 void Write1(const Surface& s, int x, int y, uint32_t pixel) { Apply1(s.row(y), x, 0, pixel); }
 
-const PixelFormat kFormat32{32, SolidSpan32, PatternSpan32, Plot32, Read32, Write32};
-const PixelFormat kFormat1{1, SolidSpan1, PatternSpan1, Plot1, Read1, Write1};
+const PixelFormat kFormat32{32, SolidSpan32, PatternSpan32, Plot32, Read32, Write32, SolidLine32};
+const PixelFormat kFormat1{1, SolidSpan1, PatternSpan1, Plot1, Read1, Write1, SolidLine1};
 
 }  // namespace
 
