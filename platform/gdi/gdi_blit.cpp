@@ -138,7 +138,7 @@ bool RasterStretchDib(const Dc* dc, const Surface& s, const DibBlit& b) {
             if (!any) continue;
             uint32_t out = acc;
             Combine(b.rop, acc, ReadPixel(s, int(x), int(y)), &out);
-            WritePixel(s, int(x), int(y), s.bpp == 32 ? out : (out & 1u));
+            WritePixel(s, int(x), int(y), out);
         }
     }
     return true;

@@ -110,7 +110,7 @@ HDC CreateCompatibleDC(HDC hdc) {
     dc->defaultBitmap.bpp = 1;
     dc->defaultBitmap.stride = 4;
     dc->defaultBitmap.topDown = true;
-    dc->defaultBitmap.storage.assign(4, 0);
+    if (!dc->defaultBitmap.storage.Allocate(4)) return nullptr;
     dc->hbitmap = DefaultBitmapHandle();
     dc->hpen = StockObject(BLACK_PEN);
     dc->hbrush = StockObject(WHITE_BRUSH);

@@ -27,6 +27,44 @@ namespace swgdi {
 
 // ---------------------------------------------------------------- pixels
 
+struct Surface;
+struct Paint;
+
+// The steps of a cosmetic line on a surface, clipped along its major axis:
+// step k (k0 <= k < k1) lies at majStart + majInc * k on the major axis and
+// mn on the minor one, mn moving by minInc when err + bias > 0 (err then
+// grows by add1, else by add2). Steps whose mn is off the surface are not
+// drawn.
+struct LineWalk {
+    int64_t k0, k1;
+    int64_t majStart;
+    int majInc;
+    int64_t mn;
+    int minInc;
+    int64_t minLimit;
+    int64_t err, add1, add2;
+    int bias;
+    bool xMajor;
+    int64_t minor, major;
+};
+
+// The primitives of one pixel format, one table per format, chosen when a
+// surface is made. Input is clipped and non-empty: x0 < x1 within the row,
+// 0 <= y < height. Solid operations apply D = (D & a) ^ x.
+struct PixelFormat {
+    int bitsPerPixel;
+    void (*solidSpan)(const Surface& s, int y, int x0, int x1, uint32_t a, uint32_t x);
+    void (*patternSpan)(const Surface& s, int y, int x0, int x1, const Paint& p);
+    void (*plot)(const Surface& s, int x, int y, uint32_t a, uint32_t xr);
+    uint32_t (*read)(const Surface& s, int x, int y);
+    void (*write)(const Surface& s, int x, int y, uint32_t pixel);  // blits, pixel by pixel
+    void (*solidLine)(const Surface& s, const LineWalk& w, uint32_t a, uint32_t x);
+};
+void SolidLine32(const Surface& s, const LineWalk& w, uint32_t a, uint32_t x);
+void SolidLine1(const Surface& s, const LineWalk& w, uint32_t a, uint32_t x);
+// The table of 1 bpp surfaces, or of 32 bpp ones for any other value.
+const PixelFormat* FormatFor(int bpp);
+
 // Rows of a bitmap, top row first. 32 bpp pixels are 0x00RRGGBB; 1 bpp
 // pixels are colour-table indices, most significant bit leftmost.
 struct Surface {
@@ -36,6 +74,7 @@ struct Surface {
     int height = 0;
     int bpp = 32;
     RGBQUAD table[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
+    const PixelFormat* format = FormatFor(32);
 
     uint8_t* row(int y) const { return row0 + pitch * y; }
 };
@@ -188,6 +227,28 @@ struct Brush : Object {
     std::shared_ptr<const Pattern> pattern;
 };
 
+// The pixel memory of a bitmap, zeroed. Large bitmaps are mapped directly,
+// 2 MB aligned, and offered to the kernel as huge pages: rows of a page lie
+// some 20 KB apart, so a line or an ellipse reaches a new 4 KB page at every
+// row, and huge pages keep those within the TLB's reach.
+class PixelStore {
+public:
+    PixelStore() = default;
+    ~PixelStore();
+    PixelStore(const PixelStore&) = delete;
+    PixelStore& operator=(const PixelStore&) = delete;
+    // n zero bytes; false when the memory cannot be had.
+    bool Allocate(size_t n);
+    uint8_t* data() const { return data_; }
+
+private:
+    void Release();
+    uint8_t* data_ = nullptr;
+    void* map_ = nullptr;  // the mapping of a large store
+    size_t mapSize_ = 0;
+    std::unique_ptr<uint8_t[]> small_;
+};
+
 struct Bitmap : Object {
     Bitmap() : Object(OBJ_BITMAP) {}
     int width = 0;
@@ -196,7 +257,7 @@ struct Bitmap : Object {
     bool isDib = false;        // DIB section (has colour table when 1 bpp)
     bool topDown = false;
     ptrdiff_t stride = 0;      // bytes per row, positive
-    std::vector<uint8_t> storage;
+    PixelStore storage;
     RGBQUAD table[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
     Surface GetSurface() const;
 };

@@ -10,14 +10,14 @@ namespace swgdi {
 
 namespace {
 
-// One pixel of a line, on the surface; the common solid 32-bpp case inline.
+// One pixel of a line, on the surface: pens are solid, so the format's
+// plot draws it.
 inline void Plot(const Surface& s, int x, int y, const Paint& p) {
-    if (s.bpp == 32 && !p.pattern && !p.none) {
-        uint32_t* q = reinterpret_cast<uint32_t*>(s.row(y)) + x;
-        *q = p.andMask ? (*q & p.andMask) ^ p.xorMask : p.xorMask;  // copies need no read
-        return;
-    }
-    PaintSpan(s, y, x, x + 1, p);
+    if (p.none) return;
+    if (p.pattern)
+        PaintSpan(s, y, x, x + 1, p);
+    else
+        s.format->plot(s, x, y, p.andMask, p.xorMask);
 }
 
 }  // namespace
@@ -78,6 +78,58 @@ POINT CropFarPoint(POINT p) {
 
 }  // namespace
 
+namespace {
+
+// The walk of a clipped line for any pixel format: put(x, y) on each pixel
+// inside the surface, stopping once the minor axis has left it for good.
+template <class Put>
+inline void Walk(const LineWalk& w, Put put) {
+    int64_t mn = w.mn, err = w.err;
+    for (int64_t k = w.k0; k < w.k1; ++k) {
+        if (mn >= 0 && mn < w.minLimit) {
+            const int64_t mj = w.majStart + w.majInc * k;
+            if (w.xMajor)
+                put(int(mj), int(mn), k);
+            else
+                put(int(mn), int(mj), k);
+        } else if ((w.minInc > 0) == (mn >= w.minLimit)) {
+            break;  // gone past the surface for good
+        }
+        if (err + w.bias > 0) {
+            mn += w.minInc;
+            err += w.add1;
+        } else {
+            err += w.add2;
+        }
+    }
+}
+
+}  // namespace
+
+// A slanted line on a page visits a new row (a new cache line, far from the
+// last) at almost every pixel: the pixel kAhead steps on is fetched early,
+// its position estimated from the slope, so that the walk rarely waits for
+// memory.
+void SolidLine32(const Surface& s, const LineWalk& w, uint32_t a, uint32_t x) {
+    constexpr int64_t kAhead = 24;
+    const int64_t minAhead = w.minInc * (kAhead * w.minor / w.major);
+    const int64_t majAhead = w.majInc * kAhead;
+    const uintptr_t base = reinterpret_cast<uintptr_t>(s.row0);
+    const intptr_t pitch = s.pitch;
+    Walk(w, [&](int px, int py, int64_t) {
+        const int64_t fx = w.xMajor ? px + majAhead : px + minAhead;
+        const int64_t fy = w.xMajor ? py + minAhead : py + majAhead;
+        if (uint64_t(fx) < uint64_t(s.width) && uint64_t(fy) < uint64_t(s.height))
+            __builtin_prefetch(reinterpret_cast<const void*>(base + uintptr_t(intptr_t(fy) * pitch + fx * 4)), 1);
+        uint32_t* q = reinterpret_cast<uint32_t*>(s.row(py)) + px;
+        *q = a ? (*q & a) ^ x : x;  // copies need no read
+    });
+}
+
+void SolidLine1(const Surface& s, const LineWalk& w, uint32_t a, uint32_t x) {
+    Walk(w, [&](int px, int py, int64_t) { s.format->plot(s, px, py, a, x); });
+}
+
 void DrawCosmeticLine(const Surface& s, POINT a, POINT b, const Paint& p, DashState* dash,
                       const Paint* gap) {
     if (!dash && p.none) return;
@@ -123,23 +175,29 @@ void DrawCosmeticLine(const Surface& s, POINT a, POINT b, const Paint& p, DashSt
                               __int128(2) * n * major);
         const int64_t add1 = 2 * minor - 2 * major, add2 = 2 * minor;
         int64_t mn = minStart + minInc * n;
-        for (int64_t k = k0; k < k1; ++k) {
-            if (mn >= 0 && mn < minLimit) {
-                int64_t mj = majStart + majInc * k;
-                const Paint& use = (!dash || dash->mark) ? p : *gap;
-                if (xMajor)
-                    Plot(s, int(mj), int(mn), use);
-                else
-                    Plot(s, int(mn), int(mj), use);
-            } else if ((minInc > 0) == (mn >= minLimit) && !dash) {
-                break;  // gone past the surface for good
-            }
-            if (dash) dash->Skip(1);
-            if (err + bias > 0) {
-                mn += minInc;
-                err += add1;
-            } else {
-                err += add2;
+        if (!dash && !p.pattern) {
+            const LineWalk w{k0, k1, majStart, majInc, mn, minInc, minLimit, err, add1, add2, bias,
+                             xMajor, minor, major};
+            s.format->solidLine(s, w, p.andMask, p.xorMask);
+        } else {
+            for (int64_t k = k0; k < k1; ++k) {
+                if (mn >= 0 && mn < minLimit) {
+                    int64_t mj = majStart + majInc * k;
+                    const Paint& use = (!dash || dash->mark) ? p : *gap;
+                    if (xMajor)
+                        Plot(s, int(mj), int(mn), use);
+                    else
+                        Plot(s, int(mn), int(mj), use);
+                } else if ((minInc > 0) == (mn >= minLimit) && !dash) {
+                    break;  // gone past the surface for good
+                }
+                if (dash) dash->Skip(1);
+                if (err + bias > 0) {
+                    mn += minInc;
+                    err += add1;
+                } else {
+                    err += add2;
+                }
             }
         }
     }

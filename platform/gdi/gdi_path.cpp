@@ -23,9 +23,9 @@ namespace {
 
 // Control points of a quarter ellipse as a cubic Bezier curve.
 constexpr double kKappa = 0.5522847498307936;
-// A raster fallback larger than this many pixels is dropped (a page at
-// 1200 dpi has about 140 million).
-constexpr int64_t kMaxFallbackPixels = int64_t(1) << 28;
+// A raster fallback (two 32-bit scratch rasters) or image larger than this
+// many pixels is dropped: 2^26 covers an A4 page at 600 dpi (35 million).
+constexpr int64_t kMaxFallbackPixels = int64_t(1) << 26;
 
 uint32_t Rgb(COLORREF c) {
     return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
@@ -462,10 +462,10 @@ private:
             Stroke(st);
             return;
         }
-        if (AddDashes(dash, pts, count, closed, true)) Stroke(st);
+        if (AddDashes(dc, dash, pts, count, closed, true)) Stroke(st);
         SWGDI_STROKE gap = st;
         if (dc->bkMode == OPAQUE && VectorInk(dc->rop2, Rgb(dc->bkColor), &gap.rgb) == Ink::kPaint &&
-            AddDashes(dash, pts, count, closed, false))
+            AddDashes(dc, dash, pts, count, closed, false))
             Stroke(gap);
     }
 
@@ -473,7 +473,7 @@ private:
     // segments. The pattern advances one step per pixel of each segment's
     // longer axis and carries over from segment to segment, as the raster
     // driver's does.
-    bool AddDashes(DashState dash, const POINT* pts, int count, bool closed, bool mark) {
+    bool AddDashes(const Dc* dc, DashState dash, const POINT* pts, int count, bool closed, bool mark) {
         dash.Reset();
         bool any = false;
         const int segments = closed ? count : count - 1;
@@ -481,9 +481,20 @@ private:
             const POINT a = pts[i], b = pts[(i + 1) % count];
             const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
             const int64_t major = std::max(std::llabs(int64_t(b.x) - a.x), std::llabs(int64_t(b.y) - a.y));
-            int64_t k = 0;
-            while (k < major) {
-                const int64_t len = std::min<int64_t>(dash.left, major - k);
+            // Only the steps near the page are walked: a segment far larger
+            // than the page costs no more than one across it.
+            double t0 = 0, t1 = 1;
+            ClipParameter(a.x, dx, -2.0, dc->horzRes + 2.0, &t0, &t1);
+            ClipParameter(a.y, dy, -2.0, dc->vertRes + 2.0, &t0, &t1);
+            if (t0 > t1) {
+                dash.Skip(major);
+                continue;
+            }
+            const int64_t end = std::min<int64_t>(major, int64_t(std::ceil(t1 * double(major))) + 1);
+            int64_t k = std::max<int64_t>(0, int64_t(std::floor(t0 * double(major))) - 1);
+            dash.Skip(k);
+            while (k < end) {
+                const int64_t len = std::min<int64_t>(dash.left, end - k);
                 if (dash.mark == mark) {
                     const double f0 = double(k) / double(major), f1 = double(k + len) / double(major);
                     Add(Cmd::kMove, a.x + dx * f0 + 0.5, a.y + dy * f0 + 0.5);
@@ -493,8 +504,21 @@ private:
                 dash.Skip(len);
                 k += len;
             }
+            dash.Skip(major - end);
         }
         return any;
+    }
+
+    // Narrows [t0, t1] to the parameters where p + t * d lies in [lo, hi].
+    static void ClipParameter(double p, double d, double lo, double hi, double* t0, double* t1) {
+        if (d == 0) {
+            if (p < lo || p > hi) *t0 = 2;  // empty
+            return;
+        }
+        double ta = (lo - p) / d, tb = (hi - p) / d;
+        if (ta > tb) std::swap(ta, tb);
+        *t0 = std::max(*t0, ta);
+        *t1 = std::min(*t1, tb);
     }
 
     // A filled and outlined shape: the fill path from addFill, then the

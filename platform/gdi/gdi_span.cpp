@@ -56,19 +56,21 @@ void FillSolid(uint32_t* d, int n, uint32_t v) {
     for (int i = 0; i < n; ++i) d[i] = v;
 }
 
-void PaintSpan32(const Surface& s, int y, int x0, int x1, const Paint& p) {
+// ---------------------------------------------------------------- 32 bpp
+
+void SolidSpan32(const Surface& s, int y, int x0, int x1, uint32_t a, uint32_t x) {
     uint32_t* d = reinterpret_cast<uint32_t*>(s.row(y));
-    if (!p.pattern) {
-        const uint32_t a = p.andMask, x = p.xorMask;
-        if (a == 0) {
-            FillSolid(d + x0, x1 - x0, x);
-        } else if (a == ~0u && x == 0) {
-            return;
-        } else {
-            for (int i = x0; i < x1; ++i) d[i] = (d[i] & a) ^ x;
-        }
+    if (a == 0) {
+        FillSolid(d + x0, x1 - x0, x);
+    } else if (a == ~0u && x == 0) {
         return;
+    } else {
+        for (int i = x0; i < x1; ++i) d[i] = (d[i] & a) ^ x;
     }
+}
+
+void PatternSpan32(const Surface& s, int y, int x0, int x1, const Paint& p) {
+    uint32_t* d = reinterpret_cast<uint32_t*>(s.row(y));
     const int pw = p.patWidth;
     const size_t py = size_t(Mod(int64_t(y) - p.orgY, p.patHeight));
     int k = Mod(int64_t(x0) - p.orgX, pw);
@@ -89,27 +91,53 @@ void PaintSpan32(const Surface& s, int y, int x0, int x1, const Paint& p) {
     }
 }
 
-void PaintSpan1(const Surface& s, int y, int x0, int x1, const Paint& p) {
+void Plot32(const Surface& s, int x, int y, uint32_t a, uint32_t xr) {
+    uint32_t* q = reinterpret_cast<uint32_t*>(s.row(y)) + x;
+    *q = a ? (*q & a) ^ xr : xr;  // copies need no read
+}
+
+uint32_t Read32(const Surface& s, int x, int y) { return reinterpret_cast<const uint32_t*>(s.row(y))[x]; }
+
+void Write32(const Surface& s, int x, int y, uint32_t pixel) {
+    reinterpret_cast<uint32_t*>(s.row(y))[x] = pixel;
+}
+
+// ---------------------------------------------------------------- 1 bpp
+
+inline void Apply1(uint8_t* d, int i, uint32_t a, uint32_t x) {
+    const uint8_t bit = static_cast<uint8_t>(0x80u >> (i & 7));
+    uint32_t v = (d[i >> 3] & bit) ? 1u : 0u;
+    v = ((v & a) ^ x) & 1u;
+    d[i >> 3] = static_cast<uint8_t>(v ? (d[i >> 3] | bit) : (d[i >> 3] & ~bit));
+}
+
+void SolidSpan1(const Surface& s, int y, int x0, int x1, uint32_t a, uint32_t x) {
     uint8_t* d = s.row(y);
+    for (int i = x0; i < x1; ++i) Apply1(d, i, a, x);
+}
+
+void PatternSpan1(const Surface& s, int y, int x0, int x1, const Paint& p) {
+    uint8_t* d = s.row(y);
+    const size_t row = size_t(Mod(int64_t(y) - p.orgY, p.patHeight)) * size_t(p.patWidth);
+    int k = Mod(int64_t(x0) - p.orgX, p.patWidth);
     for (int i = x0; i < x1; ++i) {
-        uint32_t a, x;
-        if (p.pattern) {
-            size_t k = size_t(Mod(int64_t(y) - p.orgY, p.patHeight)) * size_t(p.patWidth) +
-                       size_t(Mod(int64_t(i) - p.orgX, p.patWidth));
-            a = p.patAnd[k];
-            x = p.patXor[k];
-        } else {
-            a = p.andMask;
-            x = p.xorMask;
-        }
-        uint8_t bit = static_cast<uint8_t>(0x80u >> (i & 7));
-        uint32_t v = (d[i >> 3] & bit) ? 1u : 0u;
-        v = ((v & a) ^ x) & 1u;
-        d[i >> 3] = static_cast<uint8_t>(v ? (d[i >> 3] | bit) : (d[i >> 3] & ~bit));
+        Apply1(d, i, p.patAnd[row + size_t(k)], p.patXor[row + size_t(k)]);
+        if (++k == p.patWidth) k = 0;
     }
 }
 
+void Plot1(const Surface& s, int x, int y, uint32_t a, uint32_t xr) { Apply1(s.row(y), x, a, xr); }
+
+uint32_t Read1(const Surface& s, int x, int y) { return (s.row(y)[x >> 3] >> (7 - (x & 7))) & 1u; }
+
+void Write1(const Surface& s, int x, int y, uint32_t pixel) { Apply1(s.row(y), x, 0, pixel); }
+
+const PixelFormat kFormat32{32, SolidSpan32, PatternSpan32, Plot32, Read32, Write32, SolidLine32};
+const PixelFormat kFormat1{1, SolidSpan1, PatternSpan1, Plot1, Read1, Write1, SolidLine1};
+
 }  // namespace
+
+const PixelFormat* FormatFor(int bpp) { return bpp == 1 ? &kFormat1 : &kFormat32; }
 
 void FinishPattern(Paint* p) {
     p->patCopy = std::all_of(p->patAnd.begin(), p->patAnd.end(), [](uint32_t a) { return a == 0; });
@@ -122,10 +150,10 @@ void FinishPattern(Paint* p) {
 
 void PaintSpan(const Surface& s, int y, int x0, int x1, const Paint& p) {
     if (p.none) return;
-    if (s.bpp == 32)
-        PaintSpan32(s, y, x0, x1, p);
+    if (p.pattern)
+        s.format->patternSpan(s, y, x0, x1, p);
     else
-        PaintSpan1(s, y, x0, x1, p);
+        s.format->solidSpan(s, y, x0, x1, p.andMask, p.xorMask);
 }
 
 void PaintPixel(const Surface& s, int x, int y, const Paint& p) {
@@ -140,30 +168,19 @@ void PaintRect(const Surface& s, LONG left, LONG top, LONG right, LONG bottom, c
     if (l >= r) return;
     // Rows lie a page apart, too far for the hardware to guess: ask for the
     // cache lines of a row two rows ahead while this one is painted.
-    const int64_t rowBytes = s.bpp == 32 ? int64_t(r - l) * 4 : 0;
+    const int64_t rowBytes = int64_t(r - l) * s.format->bitsPerPixel / 8;
     for (int y = t; y < b; ++y) {
         if (y + 2 < b && rowBytes >= 64 && rowBytes <= 4096) {
-            const uint8_t* ahead = s.row(y + 2) + int64_t(l) * 4;
+            const uint8_t* ahead = s.row(y + 2) + int64_t(l) * s.format->bitsPerPixel / 8;
             for (int64_t o = 0; o < rowBytes; o += 64) __builtin_prefetch(ahead + o, 1);
         }
         PaintSpan(s, y, l, r, p);
     }
 }
 
-uint32_t ReadPixel(const Surface& s, int x, int y) {
-    if (s.bpp == 32) return reinterpret_cast<const uint32_t*>(s.row(y))[x];
-    return (s.row(y)[x >> 3] >> (7 - (x & 7))) & 1u;
-}
+uint32_t ReadPixel(const Surface& s, int x, int y) { return s.format->read(s, x, y); }
 
-void WritePixel(const Surface& s, int x, int y, uint32_t pixel) {
-    if (s.bpp == 32) {
-        reinterpret_cast<uint32_t*>(s.row(y))[x] = pixel;
-        return;
-    }
-    uint8_t bit = static_cast<uint8_t>(0x80u >> (x & 7));
-    uint8_t* d = s.row(y) + (x >> 3);
-    *d = static_cast<uint8_t>((pixel & 1) ? (*d | bit) : (*d & ~bit));
-}
+void WritePixel(const Surface& s, int x, int y, uint32_t pixel) { s.format->write(s, x, y, pixel); }
 
 // ---------------------------------------------------------------- regions
 
@@ -233,7 +250,7 @@ void Region::Paint(const Surface& s, const ::swgdi::Paint& p) const {
         if (sp.y < 0 || sp.y >= s.height) continue;
         int x0 = std::max(sp.x0, 0), x1 = std::min(sp.x1, s.width);
         // As in PaintRect: fetch the lines of a span two spans ahead.
-        if (i + 2 < spans_.size() && s.bpp == 32) {
+        if (i + 2 < spans_.size() && s.format->bitsPerPixel == 32) {
             const Span& a = spans_[i + 2];
             int a0 = std::max(a.x0, 0), a1 = std::min(a.x1, s.width);
             if (a.y >= 0 && a.y < s.height && a1 - a0 <= 1024) {
