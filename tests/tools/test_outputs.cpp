@@ -161,6 +161,54 @@ TEST(OvlOutput, PngAndTiffReadBackPixelForPixel) {
     }
 }
 
+// A page of a few colours is written with a palette, and as grey with grey:
+// libpng reads back every colour, and on the grey page paper stays white,
+// ink stays ink and every pixel is grey.
+TEST(OvlOutput, PaletteAndGreyPngKeepThePage) {
+    const std::string dir = TempDir();
+    {
+        std::ofstream f(dir + "/colours.json");
+        f << R"({"kind":1,"magic":"ascii","elements":[
+              {"type":"rectangle","corners":[[720,720],[2880,1440]],"width":40,"colour":2},
+              {"type":"circle","centre":[6000,7000],"radius":900,"colour":9,"width":30},
+              {"type":"area","box":[[1000,3000],[4000,5000]],"radius":200,"hatch":-9,"colour":3}]})";
+    }
+    ASSERT_EQ(ovl::Build(dir + "/colours.json", dir + "/colours.ovl", stderr), 0);
+    ovl::Loaded overlay;
+    std::string error;
+    ASSERT_TRUE(ovl::LoadOverlay(dir + "/colours.ovl", &overlay, &error)) << error;
+    ovl::RenderOptions options;
+    options.dpi = 75;
+    std::vector<uint32_t> rgb;
+    for (const bool grey : {false, true}) {
+        const std::string path = dir + (grey ? "/grey.png" : "/palette.png");
+        FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        ovl::RenderPage(overlay, options, [&](const ovl::Raster& page) {
+            rgb.clear();
+            for (int y = 0; y < page.height; ++y)
+                for (int x = 0; x < page.width; ++x) rgb.push_back(page.Rgb(x, y));
+            EXPECT_TRUE(ovl::WritePng(page, f, grey, &error)) << error;
+        });
+        std::fclose(f);
+        int w = 0, h = 0;
+        const std::vector<uint32_t> back = ReadPng(path, &w, &h);
+        ASSERT_EQ(back.size(), rgb.size());
+        if (!grey) {
+            EXPECT_TRUE(back == rgb);
+            continue;
+        }
+        size_t wrong = 0, ink = 0;
+        for (size_t i = 0; i < rgb.size(); ++i) {
+            const uint32_t v = back[i] & 0xFF;
+            ink += rgb[i] != 0xFFFFFF;
+            wrong += back[i] != (v << 16 | v << 8 | v) || (rgb[i] == 0xFFFFFF) != (back[i] == 0xFFFFFF);
+        }
+        EXPECT_GT(ink, 1000u);
+        EXPECT_EQ(wrong, 0u);
+    }
+}
+
 // Several overlays in one TIFF: a page each, in the order given.
 TEST(OvlOutput, TiffHoldsEveryPageInOrder) {
     const std::string dir = TempDir();
