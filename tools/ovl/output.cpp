@@ -247,6 +247,21 @@ Buffer LargeBuffer(size_t n) {
     return Buffer(p);
 }
 
+// A thread's scratch buffer kept from page to page of a batch, grown when a
+// page needs more; null when it cannot be had.
+struct Scratch {
+    Buffer bytes;
+    size_t size = 0;
+    uint8_t* Get(size_t n) {
+        if (n > size) {
+            bytes.reset();
+            bytes = LargeBuffer(n);
+            size = bytes ? n : 0;
+        }
+        return bytes.get();
+    }
+};
+
 struct CompressorFree {
     void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
 };
@@ -264,14 +279,15 @@ bool WritePng(const Raster& page, FILE* out, bool grey, std::string* error) {
     const bool filtered = depth == 8 && layout != PngLayout::Palette;
     std::vector<uint8_t> above(filtered ? rowBytes : 0), row(rowBytes);
     const size_t size = (rowBytes + 1) * static_cast<size_t>(page.height);
-    Buffer rows = LargeBuffer(size);
+    thread_local Scratch rowScratch, idatScratch;
+    uint8_t* const rows = rowScratch.Get(size);
     if (!rows) {
         *error = "out of memory";
         return false;
     }
     const size_t srcBytes = page.mono ? rowBytes : 4 * static_cast<size_t>(page.width);
     for (int y = 0; y < page.height; ++y) {
-        uint8_t* dst = rows.get() + (rowBytes + 1) * static_cast<size_t>(y);
+        uint8_t* dst = rows + (rowBytes + 1) * static_cast<size_t>(y);
         const uint8_t* src = page.bits + static_cast<size_t>(y) * page.stride;
         if (y > 0 && std::memcmp(src, src - page.stride, srcBytes) == 0) {
             // The same pixels as the row above: zeros under Up, else its copy.
@@ -300,12 +316,12 @@ bool WritePng(const Raster& page, FILE* out, bool grey, std::string* error) {
     }
     // Pages deflate to a small part of their size; the bound is the fallback.
     size_t room = size / 8 + 65536;
-    Buffer idat = LargeBuffer(room);
-    size_t packed = idat ? libdeflate_zlib_compress(compressor.get(), rows.get(), size, idat.get(), room) : 0;
+    uint8_t* idat = idatScratch.Get(room);
+    size_t packed = idat ? libdeflate_zlib_compress(compressor.get(), rows, size, idat, room) : 0;
     if (packed == 0) {
         room = libdeflate_zlib_compress_bound(compressor.get(), size);
-        idat = LargeBuffer(room);
-        packed = idat ? libdeflate_zlib_compress(compressor.get(), rows.get(), size, idat.get(), room) : 0;
+        idat = idatScratch.Get(room);
+        packed = idat ? libdeflate_zlib_compress(compressor.get(), rows, size, idat, room) : 0;
     }
     if (packed == 0) {
         *error = "the PNG encoder failed";
@@ -332,7 +348,7 @@ bool WritePng(const Raster& page, FILE* out, bool grey, std::string* error) {
               PutChunk(out, "pHYs", phys.data(), phys.size());
     // IDAT chunks of at most 1 GB each (a chunk's length is below 2^31).
     for (size_t at = 0; ok && at < packed; at += size_t(1) << 30)
-        ok = PutChunk(out, "IDAT", idat.get() + at, std::min(packed - at, size_t(1) << 30));
+        ok = PutChunk(out, "IDAT", idat + at, std::min(packed - at, size_t(1) << 30));
     ok = ok && PutChunk(out, "IEND", nullptr, 0);
     if (!ok) *error = "write failed";
     return ok;
