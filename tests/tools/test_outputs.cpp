@@ -224,6 +224,52 @@ TEST(OvlOutput, TiffHoldsEveryPageInOrder) {
     EXPECT_TRUE(pages[2] == ledger.rgb);
 }
 
+// A stream whose writes fail after limit bytes, as a full disk does.
+FILE* FailingStream(size_t* limit) {
+    cookie_io_functions_t io{};
+    io.write = [](void* c, const char*, size_t n) -> ssize_t {
+        size_t* left = static_cast<size_t*>(c);
+        if (*left < n) return -1;
+        *left -= n;
+        return static_cast<ssize_t>(n);
+    };
+    FILE* f = fopencookie(limit, "w", io);
+    setvbuf(f, nullptr, _IONBF, 0);
+    return f;
+}
+
+// Every document says when its stream failed, wherever the failure falls,
+// and a PNG refuses a second page and an empty document.
+TEST(OvlOutput, DocumentsReportFailedWrites) {
+    const ovl::Loaded overlay = Load("ledger");
+    ovl::RenderOptions options;
+    options.dpi = 60;
+    for (const char* format : {"png", "tiff", "pdf"}) {
+        for (size_t limit : {size_t(0), size_t(100), size_t(5000)}) {
+            SCOPED_TRACE(std::string(format) + " failing after " + std::to_string(limit));
+            size_t left = limit;
+            FILE* f = FailingStream(&left);
+            std::string error;
+            auto doc = ovl::OpenRasterDocument(format, f, false, &error);
+            ASSERT_NE(doc, nullptr);
+            doc->AddPage(overlay, options);
+            EXPECT_FALSE(doc->Finish(&error));
+            EXPECT_FALSE(error.empty());
+            std::fclose(f);
+        }
+    }
+    FILE* f = std::fopen("/dev/null", "wb");
+    std::string error;
+    auto empty = ovl::OpenRasterDocument("png", f, false, &error);
+    EXPECT_FALSE(empty->Finish(&error));
+    auto two = ovl::OpenRasterDocument("png", f, false, &error);
+    two->AddPage(overlay, options);
+    two->AddPage(overlay, options);
+    EXPECT_FALSE(two->Finish(&error));
+    EXPECT_EQ(error, "a PNG file holds one page");
+    std::fclose(f);
+}
+
 // Runs a command and returns what it printed.
 std::string Output(const std::string& cmd) {
     std::string out;

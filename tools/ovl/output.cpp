@@ -369,6 +369,9 @@ public:
     bool Finish(std::string* error) override {
         if (error_.empty() && pages_ == 0) error_ = "no page to write";
         if (error_.empty()) Complete();
+        // A stream may take a failed write without a short count (glibc's
+        // unbuffered streams do): its error flag is the last word.
+        if (error_.empty() && (std::fflush(out_) != 0 || std::ferror(out_))) error_ = "write failed";
         if (error_.empty()) return true;
         *error = error_;
         return false;
