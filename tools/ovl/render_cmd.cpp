@@ -311,7 +311,7 @@ std::string OutsideWarning(const Loaded& overlay, const RenderOptions& options) 
     auto mm = [&](long px) { return std::to_string(std::lround(px * 25.4 / options.dpi)); };
     return "the drawing spans " + mm(box.left) + ".." + mm(box.right) + " x " + mm(box.top) + ".." +
            mm(box.bottom) + " mm, beyond the " + mm(w) + " x " + mm(h) +
-           " mm page (try a larger --page or --landscape)";
+           " mm page (try a larger --page" + (options.landscape ? ")" : " or --landscape)");
 }
 
 // Reports a page's render result; false when the page is missing or partial.
