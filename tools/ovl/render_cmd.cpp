@@ -74,9 +74,10 @@ public:
     bool Open(const std::string& path, std::string* error) {
         path_ = path;
         struct stat st;
+        const bool exists = path != "-" && stat(path.c_str(), &st) == 0;
         if (path == "-") {
             sink_.fd = STDOUT_FILENO;
-        } else if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        } else if (exists && !S_ISREG(st.st_mode)) {
             if (S_ISDIR(st.st_mode)) return Fail(EISDIR, error);
             sink_.fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
             if (sink_.fd < 0) return Fail(errno, error);
@@ -93,7 +94,8 @@ public:
             }
             temp_ = temp;
             ownFd_ = true;
-            fchmod(sink_.fd, CreationMode());
+            // A replaced file keeps its permissions; a new one gets the umask's.
+            fchmod(sink_.fd, exists ? st.st_mode & 07777 : CreationMode());
         }
         stream_ = fopencookie(&sink_, "w", cookie_io_functions_t{nullptr, SinkWrite, nullptr, SinkClose});
         if (!stream_) return Fail(errno, error);
