@@ -393,8 +393,7 @@ std::vector<std::string> FolderNames(const std::vector<std::string>& files, cons
         if (name != folder + stem + ext)
             say->Say(Shown(f) + ": written as " + name + ": " + owner[folder + stem + ext] +
                      " has the same name");
-        else
-            owner[name] = Shown(f);
+        owner[name] = Shown(f);
         taken.insert(name);
         names.push_back(name);
     }
