@@ -161,6 +161,54 @@ TEST(OvlOutput, PngAndTiffReadBackPixelForPixel) {
     }
 }
 
+// A page of a few colours is written with a palette, and as grey with grey:
+// libpng reads back every colour, and on the grey page paper stays white,
+// ink stays ink and every pixel is grey.
+TEST(OvlOutput, PaletteAndGreyPngKeepThePage) {
+    const std::string dir = TempDir();
+    {
+        std::ofstream f(dir + "/colours.json");
+        f << R"({"kind":1,"magic":"ascii","elements":[
+              {"type":"rectangle","corners":[[720,720],[2880,1440]],"width":40,"colour":2},
+              {"type":"circle","centre":[6000,7000],"radius":900,"colour":9,"width":30},
+              {"type":"area","box":[[1000,3000],[4000,5000]],"radius":200,"hatch":-9,"colour":3}]})";
+    }
+    ASSERT_EQ(ovl::Build(dir + "/colours.json", dir + "/colours.ovl", stderr), 0);
+    ovl::Loaded overlay;
+    std::string error;
+    ASSERT_TRUE(ovl::LoadOverlay(dir + "/colours.ovl", &overlay, &error)) << error;
+    ovl::RenderOptions options;
+    options.dpi = 75;
+    std::vector<uint32_t> rgb;
+    for (const bool grey : {false, true}) {
+        const std::string path = dir + (grey ? "/grey.png" : "/palette.png");
+        FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        ovl::RenderPage(overlay, options, [&](const ovl::Raster& page) {
+            rgb.clear();
+            for (int y = 0; y < page.height; ++y)
+                for (int x = 0; x < page.width; ++x) rgb.push_back(page.Rgb(x, y));
+            EXPECT_TRUE(ovl::WritePng(page, f, grey, &error)) << error;
+        });
+        std::fclose(f);
+        int w = 0, h = 0;
+        const std::vector<uint32_t> back = ReadPng(path, &w, &h);
+        ASSERT_EQ(back.size(), rgb.size());
+        if (!grey) {
+            EXPECT_TRUE(back == rgb);
+            continue;
+        }
+        size_t wrong = 0, ink = 0;
+        for (size_t i = 0; i < rgb.size(); ++i) {
+            const uint32_t v = back[i] & 0xFF;
+            ink += rgb[i] != 0xFFFFFF;
+            wrong += back[i] != (v << 16 | v << 8 | v) || (rgb[i] == 0xFFFFFF) != (back[i] == 0xFFFFFF);
+        }
+        EXPECT_GT(ink, 1000u);
+        EXPECT_EQ(wrong, 0u);
+    }
+}
+
 // Several overlays in one TIFF: a page each, in the order given.
 TEST(OvlOutput, TiffHoldsEveryPageInOrder) {
     const std::string dir = TempDir();
@@ -174,6 +222,52 @@ TEST(OvlOutput, TiffHoldsEveryPageInOrder) {
     EXPECT_TRUE(pages[0] == ledger.rgb);
     EXPECT_TRUE(pages[1] == japanese.rgb);
     EXPECT_TRUE(pages[2] == ledger.rgb);
+}
+
+// A stream whose writes fail after limit bytes, as a full disk does.
+FILE* FailingStream(size_t* limit) {
+    cookie_io_functions_t io{};
+    io.write = [](void* c, const char*, size_t n) -> ssize_t {
+        size_t* left = static_cast<size_t*>(c);
+        if (*left < n) return -1;
+        *left -= n;
+        return static_cast<ssize_t>(n);
+    };
+    FILE* f = fopencookie(limit, "w", io);
+    setvbuf(f, nullptr, _IONBF, 0);
+    return f;
+}
+
+// Every document says when its stream failed, wherever the failure falls,
+// and a PNG refuses a second page and an empty document.
+TEST(OvlOutput, DocumentsReportFailedWrites) {
+    const ovl::Loaded overlay = Load("ledger");
+    ovl::RenderOptions options;
+    options.dpi = 60;
+    for (const char* format : {"png", "tiff", "pdf"}) {
+        for (size_t limit : {size_t(0), size_t(100), size_t(5000)}) {
+            SCOPED_TRACE(std::string(format) + " failing after " + std::to_string(limit));
+            size_t left = limit;
+            FILE* f = FailingStream(&left);
+            std::string error;
+            auto doc = ovl::OpenRasterDocument(format, f, false, &error);
+            ASSERT_NE(doc, nullptr);
+            doc->AddPage(overlay, options);
+            EXPECT_FALSE(doc->Finish(&error));
+            EXPECT_FALSE(error.empty());
+            std::fclose(f);
+        }
+    }
+    FILE* f = std::fopen("/dev/null", "wb");
+    std::string error;
+    auto empty = ovl::OpenRasterDocument("png", f, false, &error);
+    EXPECT_FALSE(empty->Finish(&error));
+    auto two = ovl::OpenRasterDocument("png", f, false, &error);
+    two->AddPage(overlay, options);
+    two->AddPage(overlay, options);
+    EXPECT_FALSE(two->Finish(&error));
+    EXPECT_EQ(error, "a PNG file holds one page");
+    std::fclose(f);
 }
 
 // Runs a command and returns what it printed.

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -18,6 +19,7 @@
 
 #include "commands.h"
 #include "document.h"
+#include "host_walk.h"
 
 namespace ovl {
 
@@ -72,9 +74,10 @@ public:
     bool Open(const std::string& path, std::string* error) {
         path_ = path;
         struct stat st;
+        const bool exists = path != "-" && stat(path.c_str(), &st) == 0;
         if (path == "-") {
             sink_.fd = STDOUT_FILENO;
-        } else if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        } else if (exists && !S_ISREG(st.st_mode)) {
             if (S_ISDIR(st.st_mode)) return Fail(EISDIR, error);
             sink_.fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
             if (sink_.fd < 0) return Fail(errno, error);
@@ -91,7 +94,8 @@ public:
             }
             temp_ = temp;
             ownFd_ = true;
-            fchmod(sink_.fd, CreationMode());
+            // A replaced file keeps its permissions; a new one gets the umask's.
+            fchmod(sink_.fd, exists ? st.st_mode & 07777 : CreationMode());
         }
         stream_ = fopencookie(&sink_, "w", cookie_io_functions_t{nullptr, SinkWrite, nullptr, SinkClose});
         if (!stream_) return Fail(errno, error);
@@ -241,6 +245,77 @@ std::unique_ptr<Document> OpenDocument(const Job& job, FILE* out, std::string* e
     return OpenRasterDocument(job.format, out, job.command.grey, error);
 }
 
+// The box the overlay's elements span on a page at dpi, in device pixels:
+// line ends, box corners, circles and ellipses with their radii, the
+// positions of text, images and bitmaps. False when nothing has a position.
+bool DrawingBox(const Loaded& overlay, int dpi, RECT* box) {
+    std::vector<uint8_t> image = overlay.image;  // the decoders take a writable cursor
+    FO_WORK work{};
+    fosetlinedef(&work);
+    hostwalk::WalkSetup setup;
+    setup.dpi = static_cast<unsigned>(dpi);
+    setup.work = &work;
+    setup.fonts = &overlay.fonts;
+    setup.textMode = overlay.layoutVersion == 1 ? 1 : 2;
+    setup.keepAttributes = true;
+    setup.maxSteps = 10'000'000;
+    bool any = false;
+    auto add = [&](long x, long y) {
+        if (!any) *box = RECT{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x), static_cast<LONG>(y)};
+        any = true;
+        box->left = std::min<LONG>(box->left, x);
+        box->top = std::min<LONG>(box->top, y);
+        box->right = std::max<LONG>(box->right, x);
+        box->bottom = std::max<LONG>(box->bottom, y);
+    };
+    const size_t first = overlay.elements;
+    hostwalk::Walk(image.data() + first, static_cast<unsigned>(image.size() - first), setup,
+                   [&](const hostwalk::Decoded& d) {
+                       if (d.result != 0) return;
+                       switch (d.kind) {
+                           case 1: case 10:
+                               if (d.kind == 10 && d.ended) break;
+                               add(d.point[0].x, d.point[0].y);
+                               add(d.point[1].x, d.point[1].y);
+                               break;
+                           case 3: add(d.point[0].x, d.point[0].y); add(d.point[1].x, d.point[1].y); break;
+                           case 4: case 5: case 6:
+                               if (d.low.x <= d.high.x && d.low.y <= d.high.y) {
+                                   add(d.low.x, d.low.y);
+                                   add(d.high.x, d.high.y);
+                               }
+                               break;
+                           case 2: case 8: {
+                               const long rx = d.kind == 2 ? d.radius : d.radiusX, ry = d.kind == 2 ? d.radius : d.radiusY;
+                               add(d.centre.x - rx, d.centre.y - ry);
+                               add(d.centre.x + rx, d.centre.y + ry);
+                               break;
+                           }
+                           case 7: add(d.textPosition.x * dpi / 1440, d.textPosition.y * dpi / 1440); break;  // twips
+                           case 12: add(d.textPosition.x, d.textPosition.y); break;
+                           case 9: add(d.imagePosition.x, d.imagePosition.y); break;
+                           case 11:
+                               add(d.bitmapCorner[0].x, d.bitmapCorner[0].y);
+                               add(d.bitmapCorner[1].x, d.bitmapCorner[1].y);
+                               break;
+                           default: break;
+                       }
+                   });
+    return any;
+}
+
+// A warning when the drawing reaches past the page, in millimetres.
+std::string OutsideWarning(const Loaded& overlay, const RenderOptions& options) {
+    int w = 0, h = 0;
+    RECT box;
+    if (!PageSizePx(options, &w, &h) || !DrawingBox(overlay, options.dpi, &box)) return "";
+    if (box.left >= 0 && box.top >= 0 && box.right < w && box.bottom < h) return "";
+    auto mm = [&](long px) { return std::to_string(std::lround(px * 25.4 / options.dpi)); };
+    return "the drawing spans " + mm(box.left) + ".." + mm(box.right) + " x " + mm(box.top) + ".." +
+           mm(box.bottom) + " mm, beyond the " + mm(w) + " x " + mm(h) +
+           " mm page (try a larger --page" + (options.landscape ? ")" : " or --landscape)");
+}
+
 // Reports a page's render result; false when the page is missing or partial.
 bool Report(const RenderResult& r, const std::string& file, Reporter* say) {
     if (!r.warning.empty()) say->Say(Shown(file) + ": warning: " + r.warning);
@@ -280,7 +355,9 @@ bool WriteDocument(const Job& job, const std::vector<std::string>& files, const 
     }
     bool complete = true;
     for (size_t i = 0; i < files.size(); ++i) {
-        const RenderResult r = doc->AddPage(overlays[i], job.command.options);
+        RenderResult r = doc->AddPage(overlays[i], job.command.options);
+        const std::string outside = OutsideWarning(overlays[i], job.command.options);
+        if (!outside.empty()) r.warning += (r.warning.empty() ? "" : "; ") + outside;
         complete = Report(r, files[i], say) && complete;
         if (!r.ok) {
             say->Say(shownOut + ": not written: a page cannot be made");
@@ -316,8 +393,7 @@ std::vector<std::string> FolderNames(const std::vector<std::string>& files, cons
         if (name != folder + stem + ext)
             say->Say(Shown(f) + ": written as " + name + ": " + owner[folder + stem + ext] +
                      " has the same name");
-        else
-            owner[name] = Shown(f);
+        owner[name] = Shown(f);
         taken.insert(name);
         names.push_back(name);
     }
