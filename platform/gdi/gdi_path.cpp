@@ -231,7 +231,9 @@ public:
     COLORREF GetPixel(Dc*, POINT) override { return CLR_INVALID; }
 
     // SRCCOPY becomes an image of the source rectangle, mirrored as the
-    // extents say; other operations read the page and are drawn as rasters.
+    // extents say. SRCAND of a black-and-white source keeps the page under
+    // white and blackens it under black: an image whose white is
+    // transparent. Other operations read the page and are drawn as rasters.
     bool StretchDib(Dc* dc, const DibBlit& b) override {
         Flush(dc);
         const int64_t sw = std::llabs(b.srcWidth), sh = std::llabs(b.srcHeight);
@@ -239,11 +241,13 @@ public:
                            b.dstHeight < 0 ? b.dst.y + b.dstHeight + 1 : b.dst.y,
                            b.dstWidth < 0 ? int64_t(b.dst.x) + 1 : b.dst.x + b.dstWidth,
                            b.dstHeight < 0 ? int64_t(b.dst.y) + 1 : b.dst.y + b.dstHeight};
-        if (b.rop != SRCCOPY) {
+        auto fallback = [&] {
             bool ok = true;
             Fallback(dc, d, [&](Driver& r) { ok = r.StretchDib(dc, b) && ok; });
             return ok;
-        }
+        };
+        const bool andMask = b.rop == SRCAND;
+        if (b.rop != SRCCOPY && !andMask) return fallback();
         if (sw * sh > kMaxFallbackPixels) return false;
         image_.assign(size_t(sw * sh), 0);
         // Column j of the image, left to right on the page, is step j of the
@@ -257,7 +261,9 @@ public:
                 const int64_t wx = b.dstWidth < 0 ? sw - 1 - j : j;
                 const int64_t sx = b.srcX + (b.srcWidth < 0 ? -wx : wx);
                 if (sx < 0 || sx >= b.width) continue;
-                image_[size_t(i * sw + j)] = 0xFF000000u | Rgb(b.Color(sx, sy));
+                const uint32_t rgb = Rgb(b.Color(sx, sy));
+                if (andMask && rgb != 0 && rgb != 0xFFFFFFu) return fallback();
+                image_[size_t(i * sw + j)] = andMask && rgb ? 0 : 0xFF000000u | rgb;
             }
         }
         SWGDI_IMAGE img{};

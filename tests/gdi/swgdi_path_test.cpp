@@ -273,6 +273,18 @@ const Case kCases[] = {
          StretchDIBits(dc, 10, 20, -4, 2, 0, 0, 2, 1, px, &bi, DIB_RGB_COLORS, SRCCOPY);
      },
      "I 7,20 4x2 ff445566 ff112233\n"},
+    {"StretchDIBits SRCAND of black and white: an image whose white leaves the page alone",
+     [](HDC dc) {
+         BITMAPINFO bi{};
+         bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+         bi.bmiHeader.biWidth = 3;
+         bi.bmiHeader.biHeight = -1;
+         bi.bmiHeader.biPlanes = 1;
+         bi.bmiHeader.biBitCount = 32;
+         const uint32_t px[3] = {0x00FFFFFF, 0x00000000, 0x00FFFFFF};
+         StretchDIBits(dc, 10, 20, 6, 2, 0, 0, 3, 1, px, &bi, DIB_RGB_COLORS, SRCAND);
+     },
+     "I 10,20 6x2 00000000 ff000000 00000000\n"},
 };
 
 TEST(SwgdiPathDriver, PrimitivesBecomeDeviceGeometry) {
