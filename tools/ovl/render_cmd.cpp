@@ -309,6 +309,9 @@ std::string OutsideWarning(const Loaded& overlay, const RenderOptions& options) 
     int w = 0, h = 0;
     RECT box;
     if (!PageSizePx(options, &w, &h) || !DrawingBox(overlay, options.dpi, &box)) return "";
+    int dx = 0, dy = 0;
+    OffsetPx(options, &dx, &dy);
+    box = RECT{box.left + dx, box.top + dy, box.right + dx, box.bottom + dy};
     if (box.left >= 0 && box.top >= 0 && box.right < w && box.bottom < h) return "";
     auto mm = [&](long px) { return std::to_string(std::lround(px * 25.4 / options.dpi)); };
     return "the drawing spans " + mm(box.left) + ".." + mm(box.right) + " x " + mm(box.top) + ".." +
