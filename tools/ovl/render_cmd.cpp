@@ -345,6 +345,16 @@ bool WriteDocument(const Job& job, const std::vector<std::string>& files, const 
         if (files.size() > 1) say->Say(shownOut + ": not written: an input cannot be read");
         return false;
     }
+    struct stat target, input;
+    if (out != "-" && stat(out.c_str(), &target) == 0 && S_ISREG(target.st_mode)) {
+        for (const std::string& f : files) {
+            if (f != "-" && stat(f.c_str(), &input) == 0 && input.st_dev == target.st_dev &&
+                input.st_ino == target.st_ino) {
+                say->Say(shownOut + ": is an input; not overwritten");
+                return false;
+            }
+        }
+    }
     OutputFile file;
     std::string error;
     if (!file.Open(out, &error)) {
@@ -431,6 +441,7 @@ int Render(const RenderCommand& c, FILE* err) {
     if (std::count(c.files.begin(), c.files.end(), "-") > 1)
         return Usage(err, "standard input (-) is given more than once");
 
+    if (c.output.empty()) return Usage(err, "-o: give a file, a folder or - for standard output");
     const bool several = c.files.size() > 1;
     struct stat st;
     const bool toStdout = c.output == "-";
