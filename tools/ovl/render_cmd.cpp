@@ -438,6 +438,11 @@ int Render(const RenderCommand& c, FILE* err) {
                               std::to_string(w) + " x " + std::to_string(h) + " pixels; a page is at most " +
                               std::to_string(kMaxPagePixels) + " pixels on a side");
     }
+    int dx = 0, dy = 0;
+    OffsetPx(c.options, &dx, &dy);
+    if (w - std::min(0, dx) > kMaxPagePixels || h - std::min(0, dy) > kMaxPagePixels)
+        return Usage(err, "--offset: the drawing is made on the page widened by a leftward or upward offset, "
+                          "which makes it more than " + std::to_string(kMaxPagePixels) + " pixels on a side");
     if (std::count(c.files.begin(), c.files.end(), "-") > 1)
         return Usage(err, "standard input (-) is given more than once");
 
