@@ -97,6 +97,30 @@ void BM_RenderPng(benchmark::State& state) {
 
 BENCHMARK(BM_RenderPng)->ArgsProduct({{0, 1, 2}, {300}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Pages per second of a batch as ovl -j N runs it: each thread renders and
+// encodes pages on its own page buffer (compare Threads 2 with Threads 1).
+void BM_BatchPng(benchmark::State& state) {
+    ovl::Loaded overlay;
+    std::string error;
+    if (!ovl::LoadOverlay(std::string(WX5N_SOURCE_DIR) + "/examples/business.ovl", &overlay, &error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    FILE* sink = std::fopen("/dev/null", "wb");
+    ovl::RenderOptions options;
+    for (auto _ : state) {
+        ovl::RenderPage(overlay, options, [&](const ovl::Raster& page) {
+            std::string e;
+            ovl::WritePng(page, sink, false, &e);
+        });
+    }
+    std::fclose(sink);
+    state.counters["pages/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                   benchmark::Counter::kIsRate);
+}
+
+BENCHMARK(BM_BatchPng)->Threads(1)->Threads(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 
 BENCHMARK_MAIN();

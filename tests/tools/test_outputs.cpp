@@ -209,6 +209,51 @@ TEST(OvlOutput, PaletteAndGreyPngKeepThePage) {
     }
 }
 
+// An offset moves the drawing by whole pixels, left, right, up and down, on
+// colour and 1-bit pages: the page is the unmoved page shifted, paper where
+// it has nothing.
+TEST(OvlOutput, OffsetMovesTheDrawing) {
+    const ovl::Loaded overlay = Load("ledger");
+    struct Case {
+        bool mono;
+        double x, y;  // mm
+        int dx, dy;   // the same in pixels at 100 dpi
+    } const cases[] = {{false, 10, -5, 39, -20}, {false, -30, 20, -118, 79}, {true, -30, 20, -118, 79},
+                       {true, 3, 0, 12, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y) + (c.mono ? " 1-bit" : ""));
+        ovl::RenderOptions options;
+        options.dpi = 100;
+        options.mono = c.mono;
+        std::vector<uint32_t> plain, moved;
+        int w = 0, h = 0;
+        auto keep = [&](std::vector<uint32_t>* to) {
+            return [&, to](const ovl::Raster& page) {
+                w = page.width;
+                h = page.height;
+                for (int y = 0; y < page.height; ++y)
+                    for (int x = 0; x < page.width; ++x) to->push_back(page.Rgb(x, y));
+            };
+        };
+        ovl::RenderPage(overlay, options, keep(&plain));
+        options.offsetX = c.x;
+        options.offsetY = c.y;
+        ovl::RenderPage(overlay, options, keep(&moved));
+        ASSERT_EQ(moved.size(), plain.size());
+        size_t wrong = 0, ink = 0;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const int sx = x - c.dx, sy = y - c.dy;
+                const uint32_t want = sx >= 0 && sx < w && sy >= 0 && sy < h ? plain[sy * w + sx] : 0xFFFFFF;
+                wrong += moved[y * w + x] != want;
+                ink += want != 0xFFFFFF;
+            }
+        }
+        EXPECT_GT(ink, 10000u);
+        EXPECT_EQ(wrong, 0u);
+    }
+}
+
 // Several overlays in one TIFF: a page each, in the order given.
 TEST(OvlOutput, TiffHoldsEveryPageInOrder) {
     const std::string dir = TempDir();

@@ -1,6 +1,7 @@
 // ovl: looks into overlay files, renders them and builds them.
 #include <CLI/CLI.hpp>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <unistd.h>
@@ -59,6 +60,17 @@ int main(int argc, char** argv) {
     render->add_flag("--grey,--gray", rc.grey, "grey pages (8-bit PNG or TIFF); automatic for grey pages");
     render->add_option("--page", rc.options.page, sizes)->capture_default_str();
     render->add_flag("--landscape", rc.options.landscape, "turn the page: its long side across");
+    std::string offset;
+    render->add_option("--offset", offset, "X,Y: move the drawing X mm right and Y mm down (negative: left, up)")
+        ->check(CLI::Validator(
+            [&rc](std::string& text) {
+                char tail = 0;
+                if (std::sscanf(text.c_str(), "%lf,%lf%c", &rc.options.offsetX, &rc.options.offsetY, &tail) != 2 ||
+                    std::fabs(rc.options.offsetX) > 1000 || std::fabs(rc.options.offsetY) > 1000)
+                    return std::string("give X,Y in millimetres, each within 1000 (for example 5,-2.5)");
+                return std::string();
+            },
+            "X,Y"));
     render->add_option("-j,--jobs", rc.jobs, "files rendered at once (one file per input)")
         ->check(CLI::Range(1, 256))
         ->capture_default_str();

@@ -188,7 +188,58 @@ bool PageSizePx(const RenderOptions& options, int* width, int* height) {
     return ok;
 }
 
+void OffsetPx(const RenderOptions& options, int* dx, int* dy) {
+    *dx = static_cast<int>(std::lround(std::max(-1e6, std::min(1e6, options.offsetX)) / 25.4 * options.dpi));
+    *dy = static_cast<int>(std::lround(std::max(-1e6, std::min(1e6, options.offsetY)) / 25.4 * options.dpi));
+}
+
 namespace {
+
+// Moves a drawing made on a page widened by the leftward and upward part of
+// the offset into place on the page's first width x height pixels:
+// page(x, y) = drawing(x - dx, y - dy), paper where the drawing has none.
+// Rows are taken in the order that reads each before it is overwritten.
+void ShiftPage(Raster* page, int width, int height, int dx, int dy) {
+    const size_t stride = static_cast<size_t>(page->stride);
+    std::vector<uint8_t> bits;  // one 1-bit row, moved bit by bit
+    if (page->mono) bits.resize(stride);
+    auto moveRow = [&](int y) {
+        uint8_t* dst = page->bits + static_cast<size_t>(y) * stride;
+        const int sy = y - dy;
+        if (sy < 0 || sy >= page->height) {
+            if (page->mono) std::memset(dst, 0xFF, stride);
+            else std::fill(reinterpret_cast<uint32_t*>(dst), reinterpret_cast<uint32_t*>(dst) + width, 0x00FFFFFFu);
+            return;
+        }
+        const uint8_t* src = page->bits + static_cast<size_t>(sy) * stride;
+        if (!page->mono) {
+            auto* d = reinterpret_cast<uint32_t*>(dst);
+            const int from = std::max(0, dx), to = std::min(width, page->width + dx);
+            if (to > from) std::memmove(d + from, reinterpret_cast<const uint32_t*>(src) + (from - dx), 4 * static_cast<size_t>(to - from));
+            if (to <= from) {
+                std::fill(d, d + width, 0x00FFFFFFu);
+            } else {
+                std::fill(d, d + from, 0x00FFFFFFu);
+                std::fill(d + to, d + width, 0x00FFFFFFu);
+            }
+            return;
+        }
+        std::memset(bits.data(), 0xFF, stride);  // 1 bits are paper
+        for (int x = 0; x < width; ++x) {
+            const int sx = x - dx;
+            if (sx >= 0 && sx < page->width && !((src[sx >> 3] >> (7 - (sx & 7))) & 1))
+                bits[x >> 3] &= static_cast<uint8_t>(~(0x80 >> (x & 7)));
+        }
+        std::memcpy(dst, bits.data(), stride);
+    };
+    if (dy > 0) {
+        for (int y = height - 1; y >= 0; --y) moveRow(y);
+    } else {
+        for (int y = 0; y < height; ++y) moveRow(y);
+    }
+    page->width = width;
+    page->height = height;
+}
 
 // One page buffer per rendering thread, kept from page to page of a batch
 // and cleared for each (a fresh buffer costs the kernel's page faults and
@@ -199,9 +250,10 @@ public:
     ~ThreadPage() {
         if (bitmap_) DeleteObject(bitmap_);
     }
-    // A white page of width x height at bpp (32 or 1) on a new DC; null when
-    // it cannot be made.
-    HDC Open(int width, int height, int dpi, int bpp) {
+    // A white page of width x height at bpp (32 or 1) on a new DC that
+    // reports the size of a page of pageWidth x pageHeight; null when it
+    // cannot be made.
+    HDC Open(int width, int height, int dpi, int bpp, int pageWidth, int pageHeight) {
         if (!bitmap_ || width != width_ || height != height_ || bpp != bpp_) {
             if (bitmap_) DeleteObject(bitmap_);
             bitmap_ = nullptr;
@@ -233,9 +285,9 @@ public:
         if (!dc) return nullptr;
         previous_ = SelectObject(dc, bitmap_);
         // Millimetres rounded to the nearest, never 0, as a page DC reports.
-        const int mmX = std::max(1, static_cast<int>(std::lround(width * 25.4 / dpi)));
-        const int mmY = std::max(1, static_cast<int>(std::lround(height * 25.4 / dpi)));
-        swgdi_SetDeviceMetrics(dc, width, height, mmX, mmY, dpi, dpi);
+        const int mmX = std::max(1, static_cast<int>(std::lround(pageWidth * 25.4 / dpi)));
+        const int mmY = std::max(1, static_cast<int>(std::lround(pageHeight * 25.4 / dpi)));
+        swgdi_SetDeviceMetrics(dc, pageWidth, pageHeight, mmX, mmY, dpi, dpi);
         return dc;
     }
     void Close(HDC dc) {
@@ -264,8 +316,17 @@ RenderResult RenderToRaster(const Loaded& overlay, const RenderOptions& options,
         result.error = "unknown or too large page size \"" + options.page + "\"";
         return result;
     }
+    // With an offset, the drawing is made on the page widened by the part
+    // of the offset that moves it left or up, then moved into place.
+    int dx = 0, dy = 0;
+    OffsetPx(options, &dx, &dy);
+    const int drawWidth = width + std::max(0, -dx), drawHeight = height + std::max(0, -dy);
+    if (drawWidth > kMaxPagePixels || drawHeight > kMaxPagePixels) {
+        result.error = "the offset makes the page larger than " + std::to_string(kMaxPagePixels) + " pixels";
+        return result;
+    }
     thread_local ThreadPage threadPage;
-    HDC dc = threadPage.Open(width, height, options.dpi, options.mono ? 1 : 32);
+    HDC dc = threadPage.Open(drawWidth, drawHeight, options.dpi, options.mono ? 1 : 32, width, height);
     SWGDI_SURFACE surface{};
     if (dc == nullptr || !swgdi_GetSurface(dc, &surface)) {
         if (dc) threadPage.Close(dc);
@@ -298,6 +359,7 @@ RenderResult RenderToRaster(const Loaded& overlay, const RenderOptions& options,
         }
     }
     if (text == nullptr) result.warning = fontError + "; text is not drawn";
+    if (dx != 0 || dy != 0) ShiftPage(&page, width, height, dx, dy);
     write(page, context);
     threadPage.Close(dc);
     result.ok = true;

@@ -20,7 +20,12 @@ struct RenderOptions {
     bool mono = false;          // a 1-bit page
     std::string page = "A4";    // page size name, or WIDTHxHEIGHT in millimetres
     bool landscape = false;     // the page's long side across
+    double offsetX = 0;         // millimetres the drawing moves right
+    double offsetY = 0;         // and down on the page (negative: left, up)
 };
+
+// The options' offset in device pixels.
+void OffsetPx(const RenderOptions& options, int* dx, int* dy);
 
 struct RenderResult {
     bool ok = false;            // the page was made (it may be partial)

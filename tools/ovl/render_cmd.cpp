@@ -309,6 +309,9 @@ std::string OutsideWarning(const Loaded& overlay, const RenderOptions& options) 
     int w = 0, h = 0;
     RECT box;
     if (!PageSizePx(options, &w, &h) || !DrawingBox(overlay, options.dpi, &box)) return "";
+    int dx = 0, dy = 0;
+    OffsetPx(options, &dx, &dy);
+    box = RECT{box.left + dx, box.top + dy, box.right + dx, box.bottom + dy};
     if (box.left >= 0 && box.top >= 0 && box.right < w && box.bottom < h) return "";
     auto mm = [&](long px) { return std::to_string(std::lround(px * 25.4 / options.dpi)); };
     return "the drawing spans " + mm(box.left) + ".." + mm(box.right) + " x " + mm(box.top) + ".." +
@@ -341,6 +344,16 @@ bool WriteDocument(const Job& job, const std::vector<std::string>& files, const 
     if (!loaded) {
         if (files.size() > 1) say->Say(shownOut + ": not written: an input cannot be read");
         return false;
+    }
+    struct stat target, input;
+    if (out != "-" && stat(out.c_str(), &target) == 0 && S_ISREG(target.st_mode)) {
+        for (const std::string& f : files) {
+            if (f != "-" && stat(f.c_str(), &input) == 0 && input.st_dev == target.st_dev &&
+                input.st_ino == target.st_ino) {
+                say->Say(shownOut + ": is an input; not overwritten");
+                return false;
+            }
+        }
     }
     OutputFile file;
     std::string error;
@@ -425,9 +438,15 @@ int Render(const RenderCommand& c, FILE* err) {
                               std::to_string(w) + " x " + std::to_string(h) + " pixels; a page is at most " +
                               std::to_string(kMaxPagePixels) + " pixels on a side");
     }
+    int dx = 0, dy = 0;
+    OffsetPx(c.options, &dx, &dy);
+    if (w - std::min(0, dx) > kMaxPagePixels || h - std::min(0, dy) > kMaxPagePixels)
+        return Usage(err, "--offset: the drawing is made on the page widened by a leftward or upward offset, "
+                          "which makes it more than " + std::to_string(kMaxPagePixels) + " pixels on a side");
     if (std::count(c.files.begin(), c.files.end(), "-") > 1)
         return Usage(err, "standard input (-) is given more than once");
 
+    if (c.output.empty()) return Usage(err, "-o: give a file, a folder or - for standard output");
     const bool several = c.files.size() > 1;
     struct stat st;
     const bool toStdout = c.output == "-";
