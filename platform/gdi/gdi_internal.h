@@ -93,9 +93,10 @@ struct Paint {
     int orgY = 0;
     std::vector<uint32_t> patAnd;
     std::vector<uint32_t> patXor;
-    // Patterns that only copy (every A is 0) keep each pattern row twice in
-    // a row so that any phase reads patWidth consecutive pixels.
+    // Patterns that only copy (every A is 0) keep each pattern row repeated
+    // so that a span copies long runs from any phase.
     bool patCopy = false;
+    int tileWidth = 0;  // whole periods per row of patTile, 64 pixels or more
     std::vector<uint32_t> patTile;
 };
 

@@ -169,10 +169,14 @@ void DrawCosmeticLine(const Surface& s, POINT a, POINT b, const Paint& p, DashSt
     }
     if (k0 < k1) {
         if (dash) dash->Skip(k0);
-        __int128 num = __int128(2) * k0 * minor + bias + major - 1;
-        int64_t n = int64_t(num / (2 * major));
-        int64_t err = int64_t(__int128(2) * minor - major + __int128(2) * k0 * minor -
-                              __int128(2) * n * major);
+        // From the start (k0 = 0, the common case) n is 0.
+        int64_t n = 0, err = 2 * minor - major;
+        if (k0 > 0) {
+            __int128 num = __int128(2) * k0 * minor + bias + major - 1;
+            n = int64_t(num / (2 * major));
+            err = int64_t(__int128(2) * minor - major + __int128(2) * k0 * minor -
+                          __int128(2) * n * major);
+        }
         const int64_t add1 = 2 * minor - 2 * major, add2 = 2 * minor;
         int64_t mn = minStart + minInc * n;
         if (!dash && !p.pattern) {

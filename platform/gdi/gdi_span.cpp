@@ -20,6 +20,8 @@ inline int Mod(int64_t a, int m) {
 // bypass the cache: a page is far larger than the cache, and a filled span
 // is not read again soon.
 constexpr int kStreamSpan = 2048;
+// Rows of a rectangle are fetched this many rows before they are painted.
+constexpr int kRowsAhead = 4;
 
 void FillSolid(uint32_t* d, int n, uint32_t v) {
 #if defined(__SSE2__)
@@ -75,11 +77,12 @@ void PatternSpan32(const Surface& s, int y, int x0, int x1, const Paint& p) {
     const size_t py = size_t(Mod(int64_t(y) - p.orgY, p.patHeight));
     int k = Mod(int64_t(x0) - p.orgX, pw);
     if (p.patCopy) {
-        // Whole pattern periods straight from the doubled row.
-        const uint32_t* tile = p.patTile.data() + py * size_t(2 * pw) + k;
+        // Whole runs of periods straight from the widened row.
+        const int run = p.tileWidth - pw;
+        const uint32_t* tile = p.patTile.data() + py * size_t(p.tileWidth) + k;
         int i = x0;
-        for (; i + pw <= x1; i += pw) std::memcpy(d + i, tile, size_t(pw) * 4);
-        for (int j = 0; i < x1; ++i, ++j) d[i] = tile[j];
+        for (; i + run <= x1; i += run) std::memcpy(d + i, tile, size_t(run) * 4);
+        if (i < x1) std::memcpy(d + i, tile, size_t(x1 - i) * 4);
         return;
     }
     const size_t rowBase = py * size_t(pw);
@@ -142,10 +145,15 @@ const PixelFormat* FormatFor(int bpp) { return bpp == 1 ? &kFormat1 : &kFormat32
 void FinishPattern(Paint* p) {
     p->patCopy = std::all_of(p->patAnd.begin(), p->patAnd.end(), [](uint32_t a) { return a == 0; });
     if (!p->patCopy) return;
+    // Rows of at least 64 pixels of whole periods, plus one period so that a
+    // run may start at any phase.
     const size_t w = size_t(p->patWidth);
-    p->patTile.resize(size_t(p->patHeight) * 2 * w);
+    const size_t periods = (64 + w - 1) / w + 1;
+    p->tileWidth = int(periods * w);
+    p->patTile.resize(size_t(p->patHeight) * periods * w);
     for (size_t y = 0; y < size_t(p->patHeight); ++y)
-        for (size_t x = 0; x < 2 * w; ++x) p->patTile[y * 2 * w + x] = p->patXor[y * w + x % w];
+        for (size_t x = 0; x < periods * w; ++x)
+            p->patTile[y * periods * w + x] = p->patXor[y * w + x % w];
 }
 
 void PaintSpan(const Surface& s, int y, int x0, int x1, const Paint& p) {
@@ -165,13 +173,20 @@ void PaintRect(const Surface& s, LONG left, LONG top, LONG right, LONG bottom, c
     if (p.none) return;
     int l = std::max<LONG>(left, 0), t = std::max<LONG>(top, 0);
     int r = std::min<LONG>(right, s.width), b = std::min<LONG>(bottom, s.height);
-    if (l >= r) return;
+    if (l >= r || t >= b) return;
+    // Whole rows of an unpadded top-down bitmap lie end to end: one span
+    // covers them all (a page cleared in one pass, one fence at the end).
+    if (l == 0 && r == s.width && !p.pattern && s.pitch * 8 == int64_t(s.width) * s.format->bitsPerPixel &&
+        int64_t(s.width) * (b - t) <= INT32_MAX) {
+        s.format->solidSpan(s, t, 0, s.width * (b - t), p.andMask, p.xorMask);
+        return;
+    }
     // Rows lie a page apart, too far for the hardware to guess: ask for the
     // cache lines of a row two rows ahead while this one is painted.
     const int64_t rowBytes = int64_t(r - l) * s.format->bitsPerPixel / 8;
     for (int y = t; y < b; ++y) {
-        if (y + 2 < b && rowBytes >= 64 && rowBytes <= 4096) {
-            const uint8_t* ahead = s.row(y + 2) + int64_t(l) * s.format->bitsPerPixel / 8;
+        if (y + kRowsAhead < b && rowBytes >= 64 && rowBytes <= 4096) {
+            const uint8_t* ahead = s.row(y + kRowsAhead) + int64_t(l) * s.format->bitsPerPixel / 8;
             for (int64_t o = 0; o < rowBytes; o += 64) __builtin_prefetch(ahead + o, 1);
         }
         PaintSpan(s, y, l, r, p);
@@ -211,9 +226,12 @@ void Region::AddRect(int64_t left, int64_t top, int64_t right, int64_t bottom) {
 
 void Region::Normalize() {
     if (spans_.size() < 2) return;
-    std::sort(spans_.begin(), spans_.end(), [](const Span& a, const Span& b) {
+    // Shapes mostly add their spans row by row, already in order.
+    const auto before = [](const Span& a, const Span& b) {
         return a.y != b.y ? a.y < b.y : a.x0 < b.x0;
-    });
+    };
+    if (!std::is_sorted(spans_.begin(), spans_.end(), before))
+        std::sort(spans_.begin(), spans_.end(), before);
     size_t out = 0;
     for (size_t i = 1; i < spans_.size(); ++i) {
         Span& last = spans_[out];
