@@ -61,6 +61,12 @@ sys.exit(1 if missing else 0)
   [ "$images" = "$(cat "$o.pictures")" ] || bad "$n: the PDF holds $images images, the overlay $(cat "$o.pictures")"
 done
 
+# A drawing moved on the page moves on the vector page as on the raster one.
+m=$out/moved
+{ "$ovl" render examples/business.ovl -o "$m.png" --offset -20,-30 && "$ovl" render examples/business.ovl -o "$m.pdf" --offset -20,-30 &&
+  pdftoppm -r 300 -aa no -aaVector no -png -singlefile "$m.pdf" "$m.pdf" && printf 'moved PDF: ' && "$agree" "$m.pdf.png" "$m.png" 99
+} 2> /dev/null || bad "business moved by --offset: the PDF page differs from the raster page"
+
 "$ovl" render examples/business.ovl examples/ledger.ovl examples/japanese.ovl -o "$out/three.pdf" --format pdf --dpi 300 ||
   bad "three overlays cannot be rendered to one PDF"
 pdfinfo "$out/three.pdf" | grep -q '^Pages: *3$' || bad "the PDF of three overlays does not have 3 pages"

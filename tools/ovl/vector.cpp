@@ -5,6 +5,7 @@
 #include <cairo-ps.h>
 #include <cairo-svg.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "document.h"
@@ -171,13 +172,19 @@ public:
         if (format_ == "pdf") cairo_pdf_surface_set_size(surface_, wPt, hPt);
         if (format_ == "ps") cairo_ps_surface_set_size(surface_, wPt, hPt);
 
+        // With an offset, the drawing is made on a device widened by the
+        // part of the offset that moves it left or up, then moved into place.
+        int dx = 0, dy = 0;
+        OffsetPx(options, &dx, &dy);
+        const int drawWidth = width + std::max(0, -dx), drawHeight = height + std::max(0, -dy);
         cairo_t* cr = cairo_create(surface_);
         // User space is device pixels; an SVG page has them as its units.
         if (format_ != "svg") cairo_scale(cr, 72.0 / options.dpi, 72.0 / options.dpi);
+        cairo_translate(cr, dx, dy);
         PageContext page{cr, fontOk_ ? &text_ : nullptr, static_cast<unsigned>(options.dpi), {}};
         CairoSink sink(cr, format_ == "svg");
         const SWGDI_PATH_SINK callbacks = sink.Callbacks();
-        HDC dc = swgdi_CreatePathDC(width, height, options.dpi, options.dpi, &callbacks);
+        HDC dc = swgdi_CreatePathDC(drawWidth, drawHeight, options.dpi, options.dpi, &callbacks);
         if (dc == nullptr) {
             cairo_destroy(cr);
             result.error = "cannot make a page of " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
