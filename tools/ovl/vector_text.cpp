@@ -9,6 +9,7 @@
 #include FT_FREETYPE_H
 
 #include <cmath>
+#include <mutex>
 #include <vector>
 
 namespace ovl {
@@ -29,8 +30,14 @@ VectorText::~VectorText() {
 }
 
 bool VectorText::Open(std::string* error) {
-    TextRenderer finder;  // finds the font exactly as raster pages do
-    if (!finder.Open(error)) return false;
+    // Finds the font exactly as raster pages do; fontconfig is asked by one
+    // thread at a time, as documents of several inputs are made at once.
+    static std::mutex lock;
+    TextRenderer finder;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (!finder.Open(error)) return false;
+    }
     FT_Library lib = nullptr, own = nullptr;
     if (FT_Init_FreeType(&lib) != 0) {
         *error = "FreeType cannot start";
