@@ -96,7 +96,7 @@ struct Paint {
     // Patterns that only copy (every A is 0) keep each pattern row repeated
     // so that a span copies long runs from any phase.
     bool patCopy = false;
-    int tileWidth = 0;  // whole periods per row of patTile, 64 pixels or more
+    int tileWidth = 0;  // whole periods per row of patTile, 256 pixels or more
     std::vector<uint32_t> patTile;
 };
 

@@ -569,6 +569,10 @@ private:
             stage_ = Stage::kNone;
             return true;
         }
+        if (stage_ == Stage::kXorBox && SameBox(box, isRect, color)) {
+            stage_ = Stage::kNone;  // the same XOR twice leaves the page as it was
+            return true;
+        }
         Flush(dc);
         if (box.left >= box.right || box.top >= box.bottom) return false;
         stage_ = Stage::kXorBox;

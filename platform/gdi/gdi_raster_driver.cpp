@@ -260,8 +260,19 @@ private:
             dash_.Reset();
             dash = &dash_;
         }
-        for (int i = 0; i + 1 < count; ++i) DrawCosmeticLine(s, pts[i], pts[i + 1], pen_, dash, &gap_);
-        if (closed && count > 1) DrawCosmeticLine(s, pts[count - 1], pts[0], pen_, dash, &gap_);
+        for (int i = 0; i + 1 < count; ++i) Segment(s, pts[i], pts[i + 1], dash);
+        if (closed && count > 1) Segment(s, pts[count - 1], pts[0], dash);
+    }
+
+    // One segment of a cosmetic chain. A step to a neighbouring pixel (the
+    // chains of ellipse outlines) draws just its start pixel.
+    void Segment(const Surface& s, POINT a, POINT b, DashState* dash) {
+        const int64_t dx = int64_t(b.x) - a.x, dy = int64_t(b.y) - a.y;
+        if (!dash && dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) {
+            if (dx || dy) PaintPixel(s, a.x, a.y, pen_);
+            return;
+        }
+        DrawCosmeticLine(s, a, b, pen_, dash, &gap_);
     }
 
     Region& WideOutline(const Dc* dc, const Surface& s, const POINT* pts, int count, bool closed) {

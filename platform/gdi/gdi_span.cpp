@@ -145,10 +145,10 @@ const PixelFormat* FormatFor(int bpp) { return bpp == 1 ? &kFormat1 : &kFormat32
 void FinishPattern(Paint* p) {
     p->patCopy = std::all_of(p->patAnd.begin(), p->patAnd.end(), [](uint32_t a) { return a == 0; });
     if (!p->patCopy) return;
-    // Rows of at least 64 pixels of whole periods, plus one period so that a
+    // Rows of at least 256 pixels of whole periods, plus one period so that a
     // run may start at any phase.
     const size_t w = size_t(p->patWidth);
-    const size_t periods = (64 + w - 1) / w + 1;
+    const size_t periods = (256 + w - 1) / w + 1;
     p->tileWidth = int(periods * w);
     p->patTile.resize(size_t(p->patHeight) * periods * w);
     for (size_t y = 0; y < size_t(p->patHeight); ++y)

@@ -249,6 +249,14 @@ const Case kCases[] = {
          LineTo(dc, 0, 9);
      },
      "W\nI 1,1 2x1 ff000000 ff000000\nM 0.5,0.5\nL 0.5,9.5\nS 1 512 0 000000\n"},
+    {"the same XOR box twice leaves the page as it was",
+     [](HDC dc) {
+         SelectObject(dc, GetStockObject(NULL_PEN));
+         SetROP2(dc, R2_XORPEN);
+         PatBlt(dc, 1, 1, 5, 5, PATINVERT);
+         PatBlt(dc, 1, 1, 5, 5, PATINVERT);
+     },
+     ""},
     {"other ROP2s: an image of just the box, one warning for the page",
      [](HDC dc) {
          SetROP2(dc, R2_NOT);
