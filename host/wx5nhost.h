@@ -7,6 +7,11 @@
  * Plain C; every structure is allocated by the caller. Results are 0 for
  * success, otherwise the failing result of the library (negative) or of the
  * file layer (a positive system error number), as each function says.
+ *
+ * Null pointers: a required pointer argument that is null (the overlay, the
+ * path, the options, the device context) gives WX5NH_EINVAL and nothing is
+ * read or written. Optional ones say so below (the visit callback, stop,
+ * callbacks, result, fonts); those are skipped when null.
  */
 #ifndef WX5NHOST_H
 #define WX5NHOST_H
@@ -18,6 +23,20 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+#if defined(__GNUC__) && !defined(_WIN32)
+#define WX5NH_API __attribute__((visibility("default")))
+#else
+#define WX5NH_API
+#endif
+
+/* The result of a null required pointer (EINVAL's number on every system we
+ * build for; the same number the read-size query gives for a null path). */
+#define WX5NH_EINVAL 22
+/* wx5nh_walk results besides the library's: the step bound ran out, and a
+ * decoder left the cursor outside the data or out of step with the count. */
+#define WX5NH_STEPS_OUT 1
+#define WX5NH_BROKEN_CURSOR 2
 
 /* An overlay loaded the way a host loads it. */
 typedef struct WX5NH_OVERLAY {
@@ -33,9 +52,9 @@ typedef struct WX5NH_OVERLAY {
 /* Sizes a buffer by the read-size query, loads path into it and finds the
  * first element. 0 on success; otherwise the read-size or loader result,
  * and *out holds no buffer. */
-int wx5nh_load(const char* path, WX5NH_OVERLAY* out);
+WX5NH_API int wx5nh_load(const char* path, WX5NH_OVERLAY* out);
 /* Frees the buffer of a loaded overlay (null or unloaded: nothing). */
-void wx5nh_free(WX5NH_OVERLAY* overlay);
+WX5NH_API void wx5nh_free(WX5NH_OVERLAY* overlay);
 
 /* Everything one decoder call gave, in device pixels of the walk's dpi. */
 typedef struct WX5NH_ELEMENT {
@@ -69,6 +88,8 @@ typedef struct WX5NH_ELEMENT {
     unsigned short imageRows;
     FO_BMPINFO bitmap;        /* bitmaps */
     FO_POINT bitmapCorner[2];
+    size_t next;              /* offset just after the element: where the walk goes on */
+    unsigned dpi;             /* the walk's dpi */
 } WX5NH_ELEMENT;
 
 typedef struct WX5NH_WALK_OPTIONS {
@@ -89,8 +110,58 @@ typedef int (*WX5NH_VISIT)(void* context, const WX5NH_ELEMENT* element);
 
 /* Walks the elements of a loaded overlay (which the decoders may rewrite in
  * place). Returns stop->result. */
-int wx5nh_walk(WX5NH_OVERLAY* overlay, const WX5NH_WALK_OPTIONS* options, WX5NH_VISIT visit,
+WX5NH_API int wx5nh_walk(WX5NH_OVERLAY* overlay, const WX5NH_WALK_OPTIONS* options, WX5NH_VISIT visit,
                void* context, WX5NH_STOP* stop);
+
+/* Everything the walk of raw element records takes: wx5nh_walk fills it from
+ * the overlay and its options. */
+typedef struct WX5NH_WALK_SETUP {
+    unsigned dpi;
+    int keepAttributes;
+    size_t maxSteps;              /* 0: no bound */
+    FO_WORK* work;                /* null: a work area of the walk's own (fosetlinedef) */
+    const FO_FONTBLOCK* fonts;    /* may be null */
+    unsigned char textMode;       /* fordcharacter's text mode: 1 EBCDIC/HKZ, 2 Shift JIS */
+    unsigned short textEncoding;
+} WX5NH_WALK_SETUP;
+
+/* Walks the element records at records (size bytes, rewritten in place by
+ * the decoders) as wx5nh_walk does; element offsets count from records. */
+WX5NH_API int wx5nh_walk_records(unsigned char* records, size_t size,
+                                 const WX5NH_WALK_SETUP* setup, WX5NH_VISIT visit,
+                                 void* context, WX5NH_STOP* stop);
+
+/* Offset of the first element record in a loaded image of the given kind,
+ * data format and size; 0 when the image does not lead to one. The
+ * preamble's font list is read into *fonts when fonts is not null. */
+WX5NH_API size_t wx5nh_first_element(const unsigned char* image, size_t size, int kind,
+                                     int dataFormat, FO_FONTBLOCK* fonts);
+
+/* Length of the record at p by its own header and partitions, 0 when it
+ * runs past left: how the walk steps over an image record. */
+WX5NH_API size_t wx5nh_record_length(const unsigned char* p, size_t left);
+
+/* Bytes of a text element's text (kinds 7 and 12): its length, bounded by
+ * the end of the element's records; 0 when it holds no text. */
+WX5NH_API size_t wx5nh_text_length(const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT* element);
+
+/* 0xRRGGBB of a colour code as the decoders give it (line, fill, text). */
+WX5NH_API unsigned long wx5nh_colour_rgb(unsigned code);
+
+/* The device box of an image element (kind 9) on a page at the element's
+ * dpi: its size on paper is the same at every dpi. 0 on success, -1 when the
+ * element holds no drawable image, WX5NH_EINVAL for a null argument. */
+WX5NH_API int wx5nh_image_box(const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT* element,
+                              RECT* box);
+
+/* Draws an image element (kind 9; ink where its bits are 1, the page kept
+ * elsewhere) or a bitmap element (kind 11) on dc as a host usually does;
+ * usable as the image and bitmap callbacks. 0 when drawn, -1 when the
+ * element's data is damaged or runs past the overlay. */
+WX5NH_API int wx5nh_draw_image(void* context, HDC dc, const WX5NH_OVERLAY* overlay,
+                               const WX5NH_ELEMENT* element);
+WX5NH_API int wx5nh_draw_bitmap(void* context, HDC dc, const WX5NH_OVERLAY* overlay,
+                                const WX5NH_ELEMENT* element);
 
 /* What the host draws itself. Each callback may be null (those elements are
  * skipped); a non-zero return counts the element as not drawn. The device
@@ -114,7 +185,7 @@ typedef struct WX5NH_RENDER_RESULT {
 /* Draws a loaded overlay on dc at dpi: lines, rectangles, areas, circles and
  * ellipses through the library's drawing functions; text, images and bitmaps
  * through the callbacks. Returns result->stop.result. */
-int wx5nh_render(HDC dc, WX5NH_OVERLAY* overlay, unsigned dpi, const WX5NH_CALLBACKS* callbacks,
+WX5NH_API int wx5nh_render(HDC dc, WX5NH_OVERLAY* overlay, unsigned dpi, const WX5NH_CALLBACKS* callbacks,
                  WX5NH_RENDER_RESULT* result);
 
 #ifdef __cplusplus

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/ovl/host_walk.h"
+#include "host/wx5nhost.h"
 #include "writer/elements.h"
 #include "writer/ovlwriter.h"
 
@@ -80,7 +80,7 @@ Overlay Load() {
                                  &version, 0);
     ::unlink(path.c_str());
     if (r != 0) std::abort();
-    ov.first = hostwalk::FirstElement(ov.image.data(), loaded, format, &ov.fonts);
+    ov.first = wx5nh_first_element(ov.image.data(), loaded, 1, format, &ov.fonts);
     if (ov.first == 0) std::abort();
     ov.size = loaded - ov.first;
     return ov;
@@ -133,7 +133,7 @@ size_t HostLoop(unsigned char* cursor, unsigned int remaining, unsigned dpi, FO_
             case 8: r = fordellipse(&cursor, &remaining, &attr, dpi, &centre, &rx, &ry, work); break;
             case 9: {
                 r = fordimg(&cursor, &remaining, dpi, &imageOut, work);
-                const size_t n = hostwalk::OwnLength(cursor, remaining);  // the host steps over it
+                const size_t n = wx5nh_record_length(cursor, remaining);  // the host steps over it
                 if (r != 0 || n == 0) return 0;
                 cursor += n;
                 remaining -= static_cast<unsigned int>(n);
@@ -169,14 +169,10 @@ void BM_DecodeWalk(benchmark::State& state) {
     FO_WORK work;
     std::memset(&work, 0, sizeof(work));
     fosetlinedef(&work);
-    hostwalk::WalkSetup setup;
-    setup.dpi = 240;
-    setup.work = &work;
-    setup.fonts = &ov.fonts;
     size_t calls = 0;
     for (auto _ : state) {
         size_t sum = 0;
-        calls = HostLoop(ov.image.data() + ov.first, static_cast<unsigned int>(ov.size), setup.dpi,
+        calls = HostLoop(ov.image.data() + ov.first, static_cast<unsigned int>(ov.size), 240,
                          &work, &ov.fonts, &sum);
         if (calls == 0) state.SkipWithError("the walk did not reach END PICTURE");
         benchmark::DoNotOptimize(sum);
@@ -188,6 +184,33 @@ void BM_DecodeWalk(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(ov.size) * state.iterations());
 }
 BENCHMARK(BM_DecodeWalk)->Unit(benchmark::kMillisecond);
+
+// The same walk through the host library: its element record and visit
+// call on top of the decoders.
+void BM_HostLibraryWalk(benchmark::State& state) {
+    Overlay& ov = Shared();
+    WX5NH_WALK_SETUP setup;
+    std::memset(&setup, 0, sizeof(setup));
+    setup.dpi = 240;
+    setup.fonts = &ov.fonts;
+    setup.textMode = 1;
+    setup.textEncoding = 3;
+    WX5NH_STOP stop{};
+    for (auto _ : state) {
+        size_t sum = 0;
+        wx5nh_walk_records(ov.image.data() + ov.first, ov.size, &setup,
+                           [](void* context, const WX5NH_ELEMENT* e) {
+                               *static_cast<size_t*>(context) += static_cast<size_t>(e->point[0].x);
+                               return 0;
+                           },
+                           &sum, &stop);
+        if (stop.result != 0) state.SkipWithError("the walk did not reach END PICTURE");
+        benchmark::DoNotOptimize(sum);
+    }
+    state.counters["decoder_calls"] = static_cast<double>(stop.elements);
+    state.SetBytesProcessed(static_cast<int64_t>(ov.size) * state.iterations());
+}
+BENCHMARK(BM_HostLibraryWalk)->Unit(benchmark::kMillisecond);
 
 void BM_MemcpySameBytes(benchmark::State& state) {
     Overlay& ov = Shared();

@@ -10,7 +10,7 @@
 
 #include "fuzz/decode/mem_fileacc.h"
 #include "include/wx5novl1.h"
-#include "tools/ovl/host_walk.h"
+#include "host/wx5nhost.h"
 
 namespace {
 
@@ -30,18 +30,19 @@ void WalkCopy(const unsigned char* bytes, size_t size, uint8_t options, const FO
     work.edition = (options & 0x40) ? 2 : 0;
     work.colourFlag = (options & 0x20) ? 1 : 0;
 
-    hostwalk::WalkSetup setup;
+    WX5NH_WALK_SETUP setup;
+    std::memset(&setup, 0, sizeof(setup));
     setup.dpi = kDpis[options & 7];
     setup.work = &work;
     setup.fonts = fonts;
     setup.textMode = static_cast<unsigned char>((options >> 3) & 3);
     setup.textEncoding = (options & 0x20) ? 2 : 3;
     setup.maxSteps = 4096;
-    const hostwalk::WalkResult w = hostwalk::Walk(
-        copy.get(), static_cast<unsigned int>(size), setup, [](const hostwalk::Decoded&) {});
+    WX5NH_STOP w;
+    wx5nh_walk_records(copy.get(), size, &setup, nullptr, nullptr, &w);
     // A decoder that leaves the cursor outside the data, or out of step
     // with the remaining count, is a finding.
-    if (w.result == hostwalk::kBrokenCursor) __builtin_trap();
+    if (w.result == WX5NH_BROKEN_CURSOR) __builtin_trap();
 }
 
 }  // namespace
@@ -68,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // The loaded image in a buffer of exactly its size.
         std::unique_ptr<unsigned char[]> image(new unsigned char[loaded]);
         std::memcpy(image.get(), buffer.get(), loaded);
-        const size_t first = hostwalk::FirstElement(image.get(), loaded, format, &fonts);
+        const size_t first = wx5nh_first_element(image.get(), loaded, 1, format, &fonts);
         if (first > 0 && first <= loaded) {
             WalkCopy(image.get() + first, loaded - first, options, &fonts);
             return 0;

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "draw/draw_internal.h"
+#include "swgdi_journal.h"
 
 namespace {
 

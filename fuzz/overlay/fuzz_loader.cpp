@@ -9,7 +9,7 @@
 
 #include "include/wx5novl1.h"
 #include "support/fake_fileacc.h"
-#include "tools/ovl/host_walk.h"
+#include "host/wx5nhost.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Walk the elements in an exact-size copy of the loaded image.
     std::vector<uint8_t> image(buffer.begin(), buffer.begin() + loaded);
-    size_t at = hostwalk::FirstElementOfKind(image.data(), image.size(), kind, format, nullptr);
+    size_t at = wx5nh_first_element(image.data(), image.size(), kind, format, nullptr);
     if (at == 0) return 0;
     for (int steps = 0; steps < 100000 && at < image.size(); ++steps) {
         const int left = static_cast<int>(image.size() - at);

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "draw/rect_internal.h"
+#include "swgdi_journal.h"
 
 namespace fuzzrect {
 

@@ -83,6 +83,67 @@ bool MapAxis(int64_t srcLen, int64_t dstLen, AxisMap* m) {
 }
 
 }  // namespace
+
+COLORREF DibBlit::Color(int64_t x, int64_t y) const {
+    const uint8_t* row = bits + (bottomUp ? height - 1 - y : y) * stride;
+    return SourceColor(row, bpp, int(x), table, tableSize);
+}
+
+// Several source pixels on one destination pixel combine by the stretch
+// mode: AND (BLACKONWHITE), OR (WHITEONBLACK); otherwise the extra rows are
+// dropped and the last pixel of the first row is kept.
+bool RasterStretchDib(const Dc* dc, const Surface& s, const DibBlit& b) {
+    uint32_t dummy;
+    if (!Combine(b.rop, 0, 0, &dummy)) return false;
+    const int64_t dw = b.dstWidth, dh = b.dstHeight;
+    const POINT p1 = b.dst;
+    // A negative extent covers the pixels before the start, the start included.
+    int64_t x0 = dw < 0 ? p1.x + dw + 1 : p1.x, x1 = dw < 0 ? int64_t(p1.x) + 1 : p1.x + dw;
+    int64_t y0 = dh < 0 ? p1.y + dh + 1 : p1.y, y1 = dh < 0 ? int64_t(p1.y) + 1 : p1.y + dh;
+    x0 = std::max<int64_t>(x0, 0);
+    x1 = std::min<int64_t>(x1, s.width);
+    y0 = std::max<int64_t>(y0, 0);
+    y1 = std::min<int64_t>(y1, s.height);
+    AxisMap cols, rows;
+    if (!MapAxis(b.srcWidth, dw, &cols) || !MapAxis(b.srcHeight, dh, &rows)) return false;
+    const int dxInc = dw < 0 ? -1 : 1, dyInc = dh < 0 ? -1 : 1;
+    const int sxInc = b.srcWidth < 0 ? -1 : 1, syInc = b.srcHeight < 0 ? -1 : 1;
+    const int mode = dc->stretchMode;
+    for (int64_t y = y0; y < y1; ++y) {
+        const int64_t dyOff = (y - p1.y) * dyInc;
+        if (dyOff < 0 || dyOff >= int64_t(rows.first.size()) || rows.first[size_t(dyOff)] < 0) continue;
+        for (int64_t x = x0; x < x1; ++x) {
+            const int64_t dxOff = (x - p1.x) * dxInc;
+            if (dxOff < 0 || dxOff >= int64_t(cols.first.size()) || cols.first[size_t(dxOff)] < 0) continue;
+            bool any = false;
+            uint32_t acc = 0;
+            for (int64_t r = rows.first[size_t(dyOff)]; r <= rows.last[size_t(dyOff)]; ++r) {
+                const int64_t sy = b.srcTop + r * syInc;
+                if (sy < 0 || sy >= b.height) continue;
+                for (int64_t c = cols.first[size_t(dxOff)]; c <= cols.last[size_t(dxOff)]; ++c) {
+                    const int64_t sx = b.srcX + c * sxInc;
+                    if (sx < 0 || sx >= b.width) continue;
+                    uint32_t v = ColorToPixel(dc, s, b.Color(sx, sy), false);
+                    if (!any)
+                        acc = v;
+                    else if (mode == WHITEONBLACK)
+                        acc |= v;
+                    else if (mode == BLACKONWHITE)
+                        acc &= v;
+                    else if (r == rows.first[size_t(dyOff)])
+                        acc = v;
+                    any = true;
+                }
+            }
+            if (!any) continue;
+            uint32_t out = acc;
+            Combine(b.rop, acc, ReadPixel(s, int(x), int(y)), &out);
+            WritePixel(s, int(x), int(y), out);
+        }
+    }
+    return true;
+}
+
 }  // namespace swgdi
 
 using namespace swgdi;
@@ -105,70 +166,32 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
     uint32_t dummy;
     if (!Combine(rop, 0, 0, &dummy)) return 0;
     if (!destWidth || !destHeight || !srcWidth || !srcHeight) return 0;
-    const int64_t imgW = h.biWidth, imgH = h.biHeight < 0 ? -int64_t(h.biHeight) : h.biHeight;
-    const int64_t stride = ((imgW * bpp + 31) / 32) * 4;
-    const uint8_t* base = static_cast<const uint8_t*>(bits);
-    const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const uint8_t*>(info) + h.biSize);
-    uint32_t tableSize = bpp <= 8 ? (h.biClrUsed ? std::min<uint32_t>(h.biClrUsed, 1u << bpp) : (1u << bpp)) : 0;
+    DibBlit b;
+    b.width = h.biWidth;
+    b.height = h.biHeight < 0 ? -int64_t(h.biHeight) : h.biHeight;
+    b.bottomUp = h.biHeight > 0;
+    b.bpp = bpp;
+    b.stride = ((b.width * bpp + 31) / 32) * 4;
+    b.bits = static_cast<const uint8_t*>(bits);
+    b.table = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const uint8_t*>(info) + h.biSize);
+    b.tableSize = bpp <= 8 ? (h.biClrUsed ? std::min<uint32_t>(h.biClrUsed, 1u << bpp) : (1u << bpp)) : 0;
     Journal(dc, "StretchDIBits", nullptr, {xDest, yDest, destWidth, destHeight, LONG(rop)}, nullptr,
             0, TRUE);
 
-    Surface s = dc->GetSurface();
     POINT p1 = ToDevice(dc, xDest, yDest);
     POINT p2 = ToDevice(dc, static_cast<LONG>(std::clamp<int64_t>(int64_t(xDest) + destWidth, INT32_MIN, INT32_MAX)),
                         static_cast<LONG>(std::clamp<int64_t>(int64_t(yDest) + destHeight, INT32_MIN, INT32_MAX)));
-    const int64_t dw = int64_t(p2.x) - p1.x, dh = int64_t(p2.y) - p1.y;
-    if (!dw || !dh) return 0;
+    b.dst = p1;
+    b.dstWidth = int64_t(p2.x) - p1.x;
+    b.dstHeight = int64_t(p2.y) - p1.y;
+    if (!b.dstWidth || !b.dstHeight) return 0;
     // Source rectangle in top-down rows.
-    const int64_t srcTop = h.biHeight < 0 ? ySrc : imgH - (int64_t(ySrc) + srcHeight);
-    // A negative extent covers the pixels before the start, the start included.
-    int64_t x0 = dw < 0 ? p1.x + dw + 1 : p1.x, x1 = dw < 0 ? int64_t(p1.x) + 1 : p1.x + dw;
-    int64_t y0 = dh < 0 ? p1.y + dh + 1 : p1.y, y1 = dh < 0 ? int64_t(p1.y) + 1 : p1.y + dh;
-    x0 = std::max<int64_t>(x0, 0);
-    x1 = std::min<int64_t>(x1, s.width);
-    y0 = std::max<int64_t>(y0, 0);
-    y1 = std::min<int64_t>(y1, s.height);
-    // Several source pixels on one destination pixel combine by the stretch
-    // mode: AND (BLACKONWHITE), OR (WHITEONBLACK); otherwise the extra rows
-    // are dropped and the last pixel of the first row is kept.
-    AxisMap cols, rows;
-    if (!MapAxis(srcWidth, dw, &cols) || !MapAxis(srcHeight, dh, &rows)) return 0;
-    const int dxInc = dw < 0 ? -1 : 1, dyInc = dh < 0 ? -1 : 1;
-    const int sxInc = srcWidth < 0 ? -1 : 1, syInc = srcHeight < 0 ? -1 : 1;
-    const int mode = dc->stretchMode;
-    for (int64_t y = y0; y < y1; ++y) {
-        const int64_t dyOff = (y - p1.y) * dyInc;
-        if (dyOff < 0 || dyOff >= int64_t(rows.first.size()) || rows.first[size_t(dyOff)] < 0) continue;
-        for (int64_t x = x0; x < x1; ++x) {
-            const int64_t dxOff = (x - p1.x) * dxInc;
-            if (dxOff < 0 || dxOff >= int64_t(cols.first.size()) || cols.first[size_t(dxOff)] < 0) continue;
-            bool any = false;
-            uint32_t acc = 0;
-            for (int64_t r = rows.first[size_t(dyOff)]; r <= rows.last[size_t(dyOff)]; ++r) {
-                const int64_t sy = srcTop + r * syInc;
-                if (sy < 0 || sy >= imgH) continue;
-                const uint8_t* row = base + (h.biHeight < 0 ? sy : imgH - 1 - sy) * stride;
-                for (int64_t c = cols.first[size_t(dxOff)]; c <= cols.last[size_t(dxOff)]; ++c) {
-                    const int64_t sx = xSrc + c * sxInc;
-                    if (sx < 0 || sx >= imgW) continue;
-                    uint32_t v = ColorToPixel(dc, s, SourceColor(row, bpp, int(sx), table, tableSize), false);
-                    if (!any)
-                        acc = v;
-                    else if (mode == WHITEONBLACK)
-                        acc |= v;
-                    else if (mode == BLACKONWHITE)
-                        acc &= v;
-                    else if (r == rows.first[size_t(dyOff)])
-                        acc = v;
-                    any = true;
-                }
-            }
-            if (!any) continue;
-            uint32_t out = acc;
-            Combine(rop, acc, ReadPixel(s, int(x), int(y)), &out);
-            WritePixel(s, int(x), int(y), s.bpp == 32 ? out : (out & 1u));
-        }
-    }
+    b.srcX = xSrc;
+    b.srcTop = h.biHeight < 0 ? ySrc : b.height - (int64_t(ySrc) + srcHeight);
+    b.srcWidth = srcWidth;
+    b.srcHeight = srcHeight;
+    b.rop = rop;
+    if (!dc->driver->StretchDib(dc, b)) return 0;
     return srcHeight < 0 ? -srcHeight : srcHeight;
 }
 

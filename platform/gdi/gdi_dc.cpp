@@ -110,7 +110,7 @@ HDC CreateCompatibleDC(HDC hdc) {
     dc->defaultBitmap.bpp = 1;
     dc->defaultBitmap.stride = 4;
     dc->defaultBitmap.topDown = true;
-    dc->defaultBitmap.storage.assign(4, 0);
+    if (!dc->defaultBitmap.storage.Allocate(4)) return nullptr;
     dc->hbitmap = DefaultBitmapHandle();
     dc->hpen = StockObject(BLACK_PEN);
     dc->hbrush = StockObject(WHITE_BRUSH);
@@ -124,6 +124,7 @@ HDC CreateCompatibleDC(HDC hdc) {
         dc->logPixelsX = from->logPixelsX;
         dc->logPixelsY = from->logPixelsY;
     }
+    dc->driver = NewRasterDriver();
     UpdateXform(dc.get());
     HGDIOBJ h = AddObject(std::move(dc));
     JournalObjectEvent("CreateCompatibleDC", h);
@@ -134,6 +135,7 @@ BOOL DeleteDC(HDC hdc) {
     Dc* dc = FindDc(hdc);
     if (!dc) return FALSE;
     JournalObjectEvent("DeleteDC", hdc);
+    dc->driver->Finish(dc);
     HGDIOBJ pen = dc->hpen, brush = dc->hbrush, bitmap = dc->hbitmap;
     bool owns = dc->ownsBitmap;
     FreeObject(hdc);
@@ -149,7 +151,7 @@ int GetDeviceCaps(HDC hdc, int index) {
     if (!dc) return 0;
     switch (index) {
     case DRIVERVERSION: return 0x4000;
-    case TECHNOLOGY: return dc->ownsBitmap ? DT_RASPRINTER : DT_RASDISPLAY;
+    case TECHNOLOGY: return dc->isPage ? DT_RASPRINTER : DT_RASDISPLAY;
     case HORZSIZE: return dc->horzSize;
     case VERTSIZE: return dc->vertSize;
     case HORZRES: return dc->horzRes;
@@ -159,8 +161,8 @@ int GetDeviceCaps(HDC hdc, int index) {
     case NUMCOLORS: return -1;
     case LOGPIXELSX: return dc->logPixelsX;
     case LOGPIXELSY: return dc->logPixelsY;
-    case PHYSICALWIDTH: return dc->ownsBitmap ? dc->horzRes : 0;
-    case PHYSICALHEIGHT: return dc->ownsBitmap ? dc->vertRes : 0;
+    case PHYSICALWIDTH: return dc->isPage ? dc->horzRes : 0;
+    case PHYSICALHEIGHT: return dc->isPage ? dc->vertRes : 0;
     default: return 0;
     }
 }
@@ -312,6 +314,7 @@ int SetROP2(HDC hdc, int rop2) {
     if (!dc || rop2 < R2_BLACK || rop2 > R2_WHITE) return 0;
     int old = dc->rop2;
     dc->rop2 = rop2;
+    dc->Changed();
     Journal(dc, "SetROP2", nullptr, {rop2}, nullptr, 0, TRUE);
     return old;
 }
@@ -326,6 +329,7 @@ COLORREF SetBkColor(HDC hdc, COLORREF color) {
     if (!dc) return CLR_INVALID;
     COLORREF old = dc->bkColor;
     dc->bkColor = color;
+    dc->Changed();
     return old;
 }
 
@@ -339,6 +343,7 @@ COLORREF SetTextColor(HDC hdc, COLORREF color) {
     if (!dc) return CLR_INVALID;
     COLORREF old = dc->textColor;
     dc->textColor = color;
+    dc->Changed();
     return old;
 }
 
@@ -352,6 +357,7 @@ int SetBkMode(HDC hdc, int mode) {
     if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
     int old = dc->bkMode;
     dc->bkMode = mode;
+    dc->Changed();
     return old;
 }
 
@@ -393,6 +399,7 @@ BOOL SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT old) {
     if (!dc) return FALSE;
     if (old) *old = dc->brushOrg;
     dc->brushOrg = {x, y};
+    dc->Changed();
     return TRUE;
 }
 
@@ -440,6 +447,7 @@ HDC swgdi_CreatePageDC(int widthPx, int heightPx, int dpiX, int dpiY, int bpp) {
     SelectObject(hdc, hbmp);
     Dc* dc = FindDc(hdc);
     dc->ownsBitmap = true;
+    dc->isPage = true;
     // Millimetres rounded to the nearest, never 0.
     int mmX = static_cast<int>(std::lround(widthPx * 25.4 / dpiX));
     int mmY = static_cast<int>(std::lround(heightPx * 25.4 / dpiY));
@@ -450,7 +458,7 @@ HDC swgdi_CreatePageDC(int widthPx, int heightPx, int dpiX, int dpiY, int bpp) {
 
 BOOL swgdi_GetSurface(HDC hdc, SWGDI_SURFACE* out) {
     Dc* dc = FindDc(hdc);
-    if (!dc || !out) return FALSE;
+    if (!dc || !out || !dc->driver->IsRaster()) return FALSE;
     Surface s = dc->GetSurface();
     out->bits = s.row0;
     out->stride = s.pitch;

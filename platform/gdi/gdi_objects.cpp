@@ -10,6 +10,8 @@
 #include <mutex>
 #include <unordered_map>
 
+#include <sys/mman.h>
+
 namespace swgdi {
 namespace {
 
@@ -65,7 +67,7 @@ Table::Table() {
     bmp->bpp = 1;
     bmp->stride = 4;
     bmp->topDown = true;
-    bmp->storage.assign(4, 0);
+    bmp->storage.Allocate(4);
     bmp->stock = true;
     bmp->handle = reinterpret_cast<HGDIOBJ>(kDefaultBitmapHandle);
     objects[kDefaultBitmapHandle] = std::move(bmp);
@@ -192,6 +194,7 @@ Surface Bitmap::GetSurface() const {
     s.width = width;
     s.height = height;
     s.bpp = bpp;
+    s.format = FormatFor(bpp);
     uint8_t* base = const_cast<uint8_t*>(storage.data());
     if (topDown) {
         s.row0 = base;
@@ -287,6 +290,8 @@ const uint8_t kHatches[6][8] = {
 };
 
 }  // namespace
+
+const uint8_t* HatchRows(ULONG_PTR hatch) { return hatch <= HS_DIAGCROSS ? kHatches[hatch] : nullptr; }
 
 Paint BrushPaint(const Dc* dc, const Surface& s, const LOGBRUSH& lb,
                  const std::shared_ptr<const Pattern>& pattern, int rop2) {
@@ -480,12 +485,44 @@ std::unique_ptr<Bitmap> NewBitmap(int width, int height, int bpp, bool isDib, bo
     b->isDib = isDib;
     b->topDown = topDown;
     b->stride = static_cast<ptrdiff_t>(stride);
-    try {
-        b->storage.assign(static_cast<size_t>(bytes), 0);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    if (!b->storage.Allocate(static_cast<size_t>(bytes))) return nullptr;
     return b;
+}
+
+namespace {
+constexpr size_t kHugePage = size_t(2) << 20;
+}  // namespace
+
+PixelStore::~PixelStore() { Release(); }
+
+void PixelStore::Release() {
+    if (map_) munmap(map_, mapSize_);
+    map_ = nullptr;
+    mapSize_ = 0;
+    small_.reset();
+    data_ = nullptr;
+}
+
+bool PixelStore::Allocate(size_t n) {
+    Release();
+    if (n < kHugePage) {
+        small_.reset(new (std::nothrow) uint8_t[n ? n : 1]());
+        data_ = small_.get();
+        return data_ != nullptr;
+    }
+    // One huge page more than needed, so that an aligned start fits; the
+    // kernel's pages come zeroed and are touched only when drawn on.
+    const size_t size = n + kHugePage;
+    void* m = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (m == MAP_FAILED) return false;
+    map_ = m;
+    mapSize_ = size;
+    const uintptr_t start = (reinterpret_cast<uintptr_t>(m) + kHugePage - 1) & ~(kHugePage - 1);
+    data_ = reinterpret_cast<uint8_t*>(start);
+#ifdef MADV_HUGEPAGE
+    madvise(data_, n, MADV_HUGEPAGE);
+#endif
+    return true;
 }
 
 }  // namespace swgdi
@@ -676,6 +713,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
     case OBJ_BITMAP: {
         Bitmap* b = static_cast<Bitmap*>(o);
         if (obj == dc->hbitmap) return obj;
+        if (!dc->driver->IsRaster()) return nullptr;  // a path DC has no bitmap
         if (!RetainSelected(obj, true)) return nullptr;  // selected in another DC
         old = dc->hbitmap;
         dc->hbitmap = obj;
@@ -685,6 +723,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
     default:
         return nullptr;
     }
+    dc->Changed();
     if (o->kind != OBJ_BITMAP) RetainSelected(obj, false);
     Journal(dc, "SelectObject", obj, {}, nullptr, 0, TRUE);
     ReleaseSelected(old);  // also when old == obj: the count returns to one

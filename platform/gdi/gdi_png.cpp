@@ -13,7 +13,7 @@ extern "C" {
 
 BOOL swgdi_WritePNG(HDC hdc, const char* path) {
     Dc* dc = FindDc(hdc);
-    if (!dc || !path) return FALSE;
+    if (!dc || !path || !dc->driver->IsRaster()) return FALSE;
     Surface s = dc->GetSurface();
     std::FILE* f = std::fopen(path, "wb");
     if (!f) return FALSE;

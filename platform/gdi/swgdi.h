@@ -423,38 +423,6 @@ SWGDI_API BOOL swgdi_GetSurface(HDC hdc, SWGDI_SURFACE* out);
 /* Writes the DC's bitmap as an 8-bit RGB PNG with the DC's resolution. */
 SWGDI_API BOOL swgdi_WritePNG(HDC hdc, const char* path);
 
-/* Live GDI objects (pens, brushes, bitmaps, DCs), stock objects excluded. */
-SWGDI_API int swgdi_ObjectCount(void);
-
-/* The call journal of a DC. When enabled, every primitive drawn on the DC,
- * every object selected into it and every object created or deleted while
- * its journal is on is recorded. Coordinates are device pixels. */
-typedef struct SWGDI_JOURNAL_ENTRY {
-    char op[24];           /* GDI function name: "Rectangle", "SelectObject" */
-    HGDIOBJ object;        /* object created, selected or deleted */
-    DWORD objectType;      /* its OBJ_ kind when recorded, or 0 */
-    int argCount;
-    LONG args[8];          /* device arguments: rectangle left, top, right,
-                              bottom; MoveToEx x, y; PatBlt x, y, w, h, rop */
-    int pointCount;
-    const POINT* points;   /* device points of LineTo, Polyline, Polygon;
-                              valid until the journal is cleared */
-    LOGPEN pen;            /* selected pen; lopnWidth.x in device pixels */
-    LOGBRUSH brush;        /* selected brush */
-    int rop2;
-    COLORREF textColor;
-    COLORREF bkColor;
-    BOOL result;
-} SWGDI_JOURNAL_ENTRY;
-SWGDI_API BOOL swgdi_EnableJournal(HDC hdc, BOOL enable);
-SWGDI_API int swgdi_JournalCount(HDC hdc);
-SWGDI_API BOOL swgdi_JournalEntry(HDC hdc, int index, SWGDI_JOURNAL_ENTRY* out);
-/* One entry as a line of text, e.g.
- * "Rectangle 10,20,110,70 pen=0/1/0x0000ff brush=0/0x00ff00 rop=13";
- * returns the length written (truncated to size - 1), or -1. */
-SWGDI_API int swgdi_JournalText(HDC hdc, int index, char* buf, int size);
-SWGDI_API BOOL swgdi_ClearJournal(HDC hdc);
-
 #ifdef __cplusplus
 }
 #endif

@@ -10,13 +10,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "tools/ovl/host_walk.h"
+#include "host/wx5nhost.h"
 #include "tests/decode/sample_overlay.h"
 #include "tests/decode/test_util.h"
 
 using namespace dtest;
 using namespace ovlw;
-using hostwalk::Decoded;
+using Decoded = WX5NH_ELEMENT;
 using namespace sample;
 
 namespace {
@@ -143,14 +143,14 @@ void CheckText(const Decoded& d, int which, unsigned char textMode) {
 void WalkAndCheck(const Loaded& l, unsigned char textMode) {
     FO_FONTBLOCK fonts;
     std::memset(&fonts, 0, sizeof(fonts));
-    const size_t first = hostwalk::FirstElement(l.image.data(), l.loaded, l.dataFormat, &fonts);
+    const size_t first = wx5nh_first_element(l.image.data(), l.loaded, 1, l.dataFormat, &fonts);
     ASSERT_GT(first, 0u);
     ASSERT_EQ(fonts.nameCount, 2);
     const short dpi = pcom_foprint_getdpi(l.image.data(), l.layoutVersion);
     ASSERT_EQ(dpi, 240);
 
     FO_WORK work = DefaultWork();
-    hostwalk::WalkSetup setup;
+    WX5NH_WALK_SETUP setup{};
     setup.dpi = static_cast<unsigned>(dpi);
     setup.work = &work;
     setup.fonts = &fonts;
@@ -158,10 +158,15 @@ void WalkAndCheck(const Loaded& l, unsigned char textMode) {
     setup.textEncoding = 3;
     std::vector<Decoded> got;
     Bytes image = l.image;  // the decoders take a writable cursor
-    const hostwalk::WalkResult w =
-        hostwalk::Walk(image.data() + first, static_cast<unsigned>(l.loaded - first), setup,
-                       [&](const Decoded& d) { got.push_back(d); });
+    WX5NH_STOP w{};
+    wx5nh_walk_records(image.data() + first, l.loaded - first, &setup,
+                       [](void* context, const Decoded* d) {
+                           static_cast<std::vector<Decoded>*>(context)->push_back(*d);
+                           return 0;
+                       },
+                       &got, &w);
     ASSERT_EQ(w.result, 0);
+    EXPECT_EQ(w.elements, got.size());
 
     const size_t images = std::size(kImages);
     const size_t bitmaps = std::size(kBitmaps);
@@ -269,7 +274,7 @@ void WalkAndCheck(const Loaded& l, unsigned char textMode) {
         EXPECT_EQ(d.imageRows, c.rows) << std::hex << int(c.code);
         EXPECT_EQ(d.imageSize, c.size) << std::hex << int(c.code);
         ASSERT_NE(d.imageRecord, nullptr);
-        EXPECT_EQ(hostwalk::BE16(d.imageRecord), 0x415F);
+        EXPECT_EQ((d.imageRecord[0] << 8) | d.imageRecord[1], 0x415F);
         EXPECT_EQ(d.imageRecord[23], c.code);
         EXPECT_EQ(d.imageRecord[30], c.code);  // the first data byte
     }

@@ -3,6 +3,7 @@
 #define SWGDI_TEST_UTIL_H
 
 #include "swgdi.h"
+#include "swgdi_journal.h"
 
 #include <cstdint>
 #include <string>

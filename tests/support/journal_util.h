@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "include/wx5novl1.h"
+#include "swgdi_journal.h"
 
 namespace wx5n::journal {
 

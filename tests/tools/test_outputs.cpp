@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tools/ovl/commands.h"
+#include "tools/ovl/document.h"
 #include "tools/ovl/loaded.h"
 #include "tools/ovl/render.h"
 
@@ -32,28 +33,49 @@ struct Page {
     std::string png, tiff, pdf;  // the files written
 };
 
-Page RenderExample(const std::string& name, int dpi, const std::string& dir) {
-    Page p;
+ovl::Loaded Load(const std::string& name) {
     ovl::Loaded overlay;
     std::string error;
     EXPECT_TRUE(ovl::LoadOverlay(kSource + "/examples/" + name + ".ovl", &overlay, &error)) << error;
+    return overlay;
+}
+
+// Writes the overlays as one document of format to path.
+void WriteDocument(const std::vector<std::string>& names, const std::string& format, const std::string& path,
+                   const ovl::RenderOptions& options) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::string error;
+    std::unique_ptr<ovl::Document> doc = ovl::OpenRasterDocument(format, f, false, &error);
+    ASSERT_NE(doc, nullptr) << error;
+    for (const std::string& name : names) {
+        const ovl::RenderResult r = doc->AddPage(Load(name), options);
+        EXPECT_TRUE(r.ok && r.error.empty()) << r.error;
+    }
+    EXPECT_TRUE(doc->Finish(&error)) << error;
+    EXPECT_EQ(std::fclose(f), 0);
+}
+
+Page RenderExample(const std::string& name, int dpi, const std::string& dir, bool mono = false) {
+    Page p;
     ovl::RenderOptions options;
     options.dpi = dpi;
-    p.png = dir + "/" + name + ".png";
-    p.tiff = dir + "/" + name + ".tif";
-    p.pdf = dir + "/" + name + ".pdf";
-    const ovl::RenderResult r = ovl::RenderPage(overlay, options, [&](const ovl::Raster& page) {
+    options.mono = mono;
+    const ovl::RenderResult r = ovl::RenderPage(Load(name), options, [&](const ovl::Raster& page) {
         p.width = page.width;
         p.height = page.height;
         p.dpi = page.dpi;
         for (int y = 0; y < page.height; ++y)
             for (int x = 0; x < page.width; ++x) p.rgb.push_back(page.Rgb(x, y));
-        std::string e;
-        EXPECT_TRUE(ovl::WritePng(page, p.png, &e)) << e;
-        EXPECT_TRUE(ovl::WriteTiffG4(page, p.tiff, &e)) << e;
-        EXPECT_TRUE(ovl::WritePdf(page, p.pdf, &e)) << e;
     });
     EXPECT_TRUE(r.ok && r.error.empty()) << r.error;
+    const std::string stem = dir + "/" + name + (mono ? "-mono" : "");
+    p.png = stem + ".png";
+    p.tiff = stem + ".tif";
+    p.pdf = stem + ".pdf";
+    WriteDocument({name}, "png", p.png, options);
+    WriteDocument({name}, "tiff", p.tiff, options);
+    WriteDocument({name}, "pdf", p.pdf, options);
     return p;
 }
 
@@ -87,44 +109,210 @@ std::vector<uint32_t> ReadPng(const std::string& path, int* width, int* height) 
     return out;
 }
 
+// The pixels of every page of a TIFF as 0xRRGGBB, by libtiff's own reader.
+std::vector<std::vector<uint32_t>> ReadTiff(const std::string& path, std::vector<uint16_t>* compression) {
+    std::vector<std::vector<uint32_t>> pages;
+    TIFF* tif = TIFFOpen(path.c_str(), "r");
+    if (!tif) return pages;
+    do {
+        uint32_t w = 0, h = 0;
+        uint16_t c = 0;
+        TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w);
+        TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h);
+        TIFFGetField(tif, TIFFTAG_COMPRESSION, &c);
+        compression->push_back(c);
+        std::vector<uint32_t> abgr(static_cast<size_t>(w) * h);
+        if (!TIFFReadRGBAImageOriented(tif, w, h, abgr.data(), ORIENTATION_TOPLEFT, 0)) break;
+        for (uint32_t& v : abgr) v = (TIFFGetR(v) << 16) | (TIFFGetG(v) << 8) | TIFFGetB(v);
+        pages.push_back(std::move(abgr));
+    } while (TIFFReadDirectory(tif));
+    TIFFClose(tif);
+    return pages;
+}
+
+// Each page kind read back by libpng and libtiff gives the page's pixels:
+// a colour page, the same page on 1 bit, and a page with many colours.
 TEST(OvlOutput, PngAndTiffReadBackPixelForPixel) {
     const std::string dir = TempDir();
-    const Page page = RenderExample("japanese", 100, dir);
-    ASSERT_GT(page.width, 0);
+    struct Case {
+        const char* name;
+        bool mono;
+        uint16_t tiffCompression;
+    } const cases[] = {{"japanese", false, COMPRESSION_LZW},
+                       {"japanese", true, COMPRESSION_CCITTFAX4},
+                       {"business", false, COMPRESSION_LZW}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + (c.mono ? " 1-bit" : " 32-bit"));
+        const Page page = RenderExample(c.name, 100, dir, c.mono);
+        ASSERT_GT(page.width, 0);
+        size_t ink = 0;
+        for (uint32_t v : page.rgb) ink += v != 0xFFFFFF;
+        EXPECT_GT(ink, 1000u);
+        int w = 0, h = 0;
+        const std::vector<uint32_t> png = ReadPng(page.png, &w, &h);
+        ASSERT_EQ(w, page.width);
+        ASSERT_EQ(h, page.height);
+        EXPECT_TRUE(png == page.rgb);
+        std::vector<uint16_t> compression;
+        const auto tiff = ReadTiff(page.tiff, &compression);
+        ASSERT_EQ(tiff.size(), 1u);
+        EXPECT_EQ(compression[0], c.tiffCompression);
+        EXPECT_TRUE(tiff[0] == page.rgb);
+    }
+}
 
-    int w = 0, h = 0;
-    const std::vector<uint32_t> png = ReadPng(page.png, &w, &h);
-    ASSERT_EQ(w, page.width);
-    ASSERT_EQ(h, page.height);
-    EXPECT_EQ(png, page.rgb);
+// A page of a few colours is written with a palette, and as grey with grey:
+// libpng reads back every colour, and on the grey page paper stays white,
+// ink stays ink and every pixel is grey.
+TEST(OvlOutput, PaletteAndGreyPngKeepThePage) {
+    const std::string dir = TempDir();
+    {
+        std::ofstream f(dir + "/colours.json");
+        f << R"({"kind":1,"magic":"ascii","elements":[
+              {"type":"rectangle","corners":[[720,720],[2880,1440]],"width":40,"colour":2},
+              {"type":"circle","centre":[6000,7000],"radius":900,"colour":9,"width":30},
+              {"type":"area","box":[[1000,3000],[4000,5000]],"radius":200,"hatch":-9,"colour":3}]})";
+    }
+    ASSERT_EQ(ovl::Build(dir + "/colours.json", dir + "/colours.ovl", stderr), 0);
+    ovl::Loaded overlay;
+    std::string error;
+    ASSERT_TRUE(ovl::LoadOverlay(dir + "/colours.ovl", &overlay, &error)) << error;
+    ovl::RenderOptions options;
+    options.dpi = 75;
+    std::vector<uint32_t> rgb;
+    for (const bool grey : {false, true}) {
+        const std::string path = dir + (grey ? "/grey.png" : "/palette.png");
+        FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        ovl::RenderPage(overlay, options, [&](const ovl::Raster& page) {
+            rgb.clear();
+            for (int y = 0; y < page.height; ++y)
+                for (int x = 0; x < page.width; ++x) rgb.push_back(page.Rgb(x, y));
+            EXPECT_TRUE(ovl::WritePng(page, f, grey, &error)) << error;
+        });
+        std::fclose(f);
+        int w = 0, h = 0;
+        const std::vector<uint32_t> back = ReadPng(path, &w, &h);
+        ASSERT_EQ(back.size(), rgb.size());
+        if (!grey) {
+            EXPECT_TRUE(back == rgb);
+            continue;
+        }
+        size_t wrong = 0, ink = 0;
+        for (size_t i = 0; i < rgb.size(); ++i) {
+            const uint32_t v = back[i] & 0xFF;
+            ink += rgb[i] != 0xFFFFFF;
+            wrong += back[i] != (v << 16 | v << 8 | v) || (rgb[i] == 0xFFFFFF) != (back[i] == 0xFFFFFF);
+        }
+        EXPECT_GT(ink, 1000u);
+        EXPECT_EQ(wrong, 0u);
+    }
+}
 
-    // The TIFF is 1 bit, min-is-white, Group 4: every non-white pixel is ink.
-    TIFF* tif = TIFFOpen(page.tiff.c_str(), "r");
-    ASSERT_NE(tif, nullptr);
-    uint32_t tw = 0, th = 0;
-    uint16_t compression = 0, bits = 0;
-    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &tw);
-    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &th);
-    TIFFGetField(tif, TIFFTAG_COMPRESSION, &compression);
-    TIFFGetField(tif, TIFFTAG_BITSPERSAMPLE, &bits);
-    EXPECT_EQ(compression, COMPRESSION_CCITTFAX4);
-    EXPECT_EQ(bits, 1);
-    ASSERT_EQ(static_cast<int>(tw), page.width);
-    ASSERT_EQ(static_cast<int>(th), page.height);
-    std::vector<uint8_t> row(static_cast<size_t>(TIFFScanlineSize(tif)));
-    size_t mismatches = 0, ink = 0;
-    for (uint32_t y = 0; y < th; ++y) {
-        ASSERT_EQ(TIFFReadScanline(tif, row.data(), y, 0), 1);
-        for (uint32_t x = 0; x < tw; ++x) {
-            const bool tiffInk = (row[x >> 3] >> (7 - (x & 7))) & 1;
-            const bool pageInk = page.rgb[y * tw + x] != 0xFFFFFF;
-            ink += pageInk;
-            mismatches += tiffInk != pageInk;
+// An offset moves the drawing by whole pixels, left, right, up and down, on
+// colour and 1-bit pages: the page is the unmoved page shifted, paper where
+// it has nothing.
+TEST(OvlOutput, OffsetMovesTheDrawing) {
+    const ovl::Loaded overlay = Load("ledger");
+    struct Case {
+        bool mono;
+        double x, y;  // mm
+        int dx, dy;   // the same in pixels at 100 dpi
+    } const cases[] = {{false, 10, -5, 39, -20}, {false, -30, 20, -118, 79}, {true, -30, 20, -118, 79},
+                       {true, 3, 0, 12, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y) + (c.mono ? " 1-bit" : ""));
+        ovl::RenderOptions options;
+        options.dpi = 100;
+        options.mono = c.mono;
+        std::vector<uint32_t> plain, moved;
+        int w = 0, h = 0;
+        auto keep = [&](std::vector<uint32_t>* to) {
+            return [&, to](const ovl::Raster& page) {
+                w = page.width;
+                h = page.height;
+                for (int y = 0; y < page.height; ++y)
+                    for (int x = 0; x < page.width; ++x) to->push_back(page.Rgb(x, y));
+            };
+        };
+        ovl::RenderPage(overlay, options, keep(&plain));
+        options.offsetX = c.x;
+        options.offsetY = c.y;
+        ovl::RenderPage(overlay, options, keep(&moved));
+        ASSERT_EQ(moved.size(), plain.size());
+        size_t wrong = 0, ink = 0;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const int sx = x - c.dx, sy = y - c.dy;
+                const uint32_t want = sx >= 0 && sx < w && sy >= 0 && sy < h ? plain[sy * w + sx] : 0xFFFFFF;
+                wrong += moved[y * w + x] != want;
+                ink += want != 0xFFFFFF;
+            }
+        }
+        EXPECT_GT(ink, 10000u);
+        EXPECT_EQ(wrong, 0u);
+    }
+}
+
+// Several overlays in one TIFF: a page each, in the order given.
+TEST(OvlOutput, TiffHoldsEveryPageInOrder) {
+    const std::string dir = TempDir();
+    const Page ledger = RenderExample("ledger", 60, dir), japanese = RenderExample("japanese", 60, dir);
+    ovl::RenderOptions options;
+    options.dpi = 60;
+    WriteDocument({"ledger", "japanese", "ledger"}, "tiff", dir + "/three.tif", options);
+    std::vector<uint16_t> compression;
+    const auto pages = ReadTiff(dir + "/three.tif", &compression);
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_TRUE(pages[0] == ledger.rgb);
+    EXPECT_TRUE(pages[1] == japanese.rgb);
+    EXPECT_TRUE(pages[2] == ledger.rgb);
+}
+
+// A stream whose writes fail after limit bytes, as a full disk does.
+FILE* FailingStream(size_t* limit) {
+    cookie_io_functions_t io{};
+    io.write = [](void* c, const char*, size_t n) -> ssize_t {
+        size_t* left = static_cast<size_t*>(c);
+        if (*left < n) return -1;
+        *left -= n;
+        return static_cast<ssize_t>(n);
+    };
+    FILE* f = fopencookie(limit, "w", io);
+    setvbuf(f, nullptr, _IONBF, 0);
+    return f;
+}
+
+// Every document says when its stream failed, wherever the failure falls,
+// and a PNG refuses a second page and an empty document.
+TEST(OvlOutput, DocumentsReportFailedWrites) {
+    const ovl::Loaded overlay = Load("ledger");
+    ovl::RenderOptions options;
+    options.dpi = 60;
+    for (const char* format : {"png", "tiff", "pdf"}) {
+        for (size_t limit : {size_t(0), size_t(100), size_t(5000)}) {
+            SCOPED_TRACE(std::string(format) + " failing after " + std::to_string(limit));
+            size_t left = limit;
+            FILE* f = FailingStream(&left);
+            std::string error;
+            auto doc = ovl::OpenRasterDocument(format, f, false, &error);
+            ASSERT_NE(doc, nullptr);
+            doc->AddPage(overlay, options);
+            EXPECT_FALSE(doc->Finish(&error));
+            EXPECT_FALSE(error.empty());
+            std::fclose(f);
         }
     }
-    TIFFClose(tif);
-    EXPECT_GT(ink, 1000u);
-    EXPECT_EQ(mismatches, 0u);
+    FILE* f = std::fopen("/dev/null", "wb");
+    std::string error;
+    auto empty = ovl::OpenRasterDocument("png", f, false, &error);
+    EXPECT_FALSE(empty->Finish(&error));
+    auto two = ovl::OpenRasterDocument("png", f, false, &error);
+    two->AddPage(overlay, options);
+    two->AddPage(overlay, options);
+    EXPECT_FALSE(two->Finish(&error));
+    EXPECT_EQ(error, "a PNG file holds one page");
+    std::fclose(f);
 }
 
 // Runs a command and returns what it printed.

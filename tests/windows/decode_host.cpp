@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "include/wx5novl1.h"
-#include "tools/ovl/host_walk.h"
+#include "host/wx5nhost.h"
 
 namespace {
 
@@ -25,17 +25,21 @@ int Print(const char* file) {
                 kind == 1 ? format : 0, kind == 1 ? version : 0, size, loaded);
     if (r != 0) return 1;
     FO_FONTBLOCK fonts{};
-    const size_t first = hostwalk::FirstElementOfKind(image.data(), loaded, kind, format, &fonts);
-    FO_WORK work{};
-    fosetlinedef(&work);
-    hostwalk::WalkSetup setup;
+    const size_t first = wx5nh_first_element(image.data(), loaded, kind, format, &fonts);
+    if (first == 0) {
+        std::printf("%s: no first element\n", file);
+        return 1;
+    }
+    WX5NH_WALK_SETUP setup{};
     setup.dpi = 300;
-    setup.work = &work;
     setup.fonts = &fonts;
     setup.textMode = version == 1 ? 1 : 2;
-    setup.keepAttributes = true;
-    const hostwalk::WalkResult w = hostwalk::Walk(
-        image.data() + first, loaded - static_cast<unsigned>(first), setup, [&](const hostwalk::Decoded& d) {
+    setup.textEncoding = 3;
+    setup.keepAttributes = 1;
+    WX5NH_STOP w{};
+    wx5nh_walk_records(
+        image.data() + first, loaded - first, &setup, [](void*, const WX5NH_ELEMENT* e) {
+            const WX5NH_ELEMENT& d = *e;
             const FO_ATTR_LINE& a = d.attr.line;
             std::printf("kind %d result %d", d.kind, d.result);
             switch (d.kind) {
@@ -67,7 +71,9 @@ int Print(const char* file) {
                 default: break;
             }
             std::printf("\n");
-        });
+            return 0;
+        },
+        nullptr, &w);
     std::printf("walk %d elements %zu\n", w.result, w.elements);
     return w.result == 0 ? 0 : 1;
 }

@@ -30,11 +30,11 @@ rm -f "$work/decode_host.exe"
 if [ -n "$dlls" ]; then
   cp "$dlls/WX5NOVL1.dll" "$dlls/platform/fileacc/WX5NFACC.dll" "$dlls/platform/fileacc/WX5NAUX0.dll" \
      "$work/" || exit 2
-  "$cxx" -O1 -std=c++20 -static -o "$work/decode_host.exe" -I"$src" -I"$src/include" \
-    "$src"/tests/windows/decode_host.cpp "$dlls/libWX5NOVL1.dll.a" || exit 2
+  "$cxx" -O1 -std=c++20 -static -o "$work/decode_host.exe" -I"$src" -I"$src/include" -I"$src/host" \
+    "$src"/tests/windows/decode_host.cpp "$src"/host/walk.cpp "$dlls/libWX5NOVL1.dll.a" || exit 2
 else
-  "$cxx" -O1 -std=c++20 -static -o "$work/decode_host.exe" -I"$src" -I"$src/include" -I"$src/platform/fileacc" \
-    "$src"/tests/windows/decode_host.cpp "$src"/overlay/*.cpp "$src"/decode/*.cpp \
+  "$cxx" -O1 -std=c++20 -static -o "$work/decode_host.exe" -I"$src" -I"$src/include" -I"$src/host" -I"$src/platform/fileacc" \
+    "$src"/tests/windows/decode_host.cpp "$src"/host/walk.cpp "$src"/overlay/*.cpp "$src"/decode/*.cpp \
     "$src"/platform/fileacc/fileacc_win32.cpp "$src"/platform/fileacc/aux0_win32.cpp \
     "$src"/platform/fileacc/win32_conv.cpp "$src"/platform/fileacc/table_conv.cpp || exit 2
 fi

@@ -6,7 +6,6 @@
 #include <nlohmann/json.hpp>
 
 #include "commands.h"
-#include "host_walk.h"
 #include "include/wx5novl1.h"
 #include "loaded.h"
 #include "textconv.h"
@@ -39,7 +38,7 @@ json LineAttributes(const FO_ATTR_LINE& a) {
     return j;
 }
 
-json Element(const hostwalk::Decoded& d, size_t offset, bool ebcdicText) {
+json Element(const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT& d, size_t offset, bool ebcdicText) {
     json e;
     e["offset"] = offset;
     e["kind"] = KindName(d.kind);
@@ -90,8 +89,7 @@ json Element(const hostwalk::Decoded& d, size_t offset, bool ebcdicText) {
             const FO_ATTR_TEXT& t = d.attr.text;
             e["position"] = Pt(d.textPosition);
             e["positionUnits"] = d.kind == 7 ? "twip" : "pixel";
-            size_t n = d.text && d.cursorAfter > d.text ? static_cast<size_t>(d.cursorAfter - d.text) : 0;
-            if (n > t.textLength) n = t.textLength;
+            const size_t n = wx5nh_text_length(overlay, &d);
             e["text"] = t.textForm == 1 || (ebcdicText && t.textForm == 0) ? HkzToUtf8(d.text, n, true)
                                                                            : SjisToUtf8(d.text, n);
             e["form"] = t.textForm;
@@ -153,24 +151,28 @@ int Dump(const std::string& file, int dpi, FILE* out, FILE* err) {
     json elements = json::array();
 
     std::vector<uint8_t> image = ovl.image;
-    FO_WORK work{};
-    fosetlinedef(&work);
-    hostwalk::WalkSetup setup;
-    setup.dpi = static_cast<unsigned>(dpi);
-    setup.work = &work;
-    setup.fonts = &ovl.fonts;
-    setup.textMode = ovl.layoutVersion == 1 ? 1 : 2;
-    setup.keepAttributes = true;
-    const uint8_t* start = image.data();
-    size_t offset = ovl.elements;
-    const hostwalk::WalkResult w = hostwalk::Walk(
-        image.data() + ovl.elements, static_cast<unsigned>(image.size() - ovl.elements), setup,
-        [&](const hostwalk::Decoded& d) {
-            if (d.result == 0 && !(d.kind == 10 && d.ended))
-                elements.push_back(Element(d, offset, ovl.layoutVersion == 1));
-            if (d.cursorAfter) offset = static_cast<size_t>(d.cursorAfter - start);
-        });
-    if (w.result != 0) doc["error"] = {{"offset", ovl.elements + w.offset}, {"result", w.result}};
+    WX5NH_OVERLAY view = HostView(ovl, image);
+    WX5NH_WALK_OPTIONS options{};
+    options.dpi = static_cast<unsigned>(dpi);
+    options.keepAttributes = 1;
+    // Each element is reported at the offset where the one before it ended.
+    struct Collect {
+        const WX5NH_OVERLAY* overlay;
+        json* elements;
+        size_t offset;
+        bool ebcdicText;
+    } collect{&view, &elements, ovl.elements, ovl.layoutVersion == 1};
+    WX5NH_STOP w{};
+    wx5nh_walk(&view, &options,
+               [](void* context, const WX5NH_ELEMENT* d) {
+                   Collect& c = *static_cast<Collect*>(context);
+                   if (d->result == 0 && !(d->kind == 10 && d->ended))
+                       c.elements->push_back(Element(c.overlay, *d, c.offset, c.ebcdicText));
+                   c.offset = d->next;
+                   return 0;
+               },
+               &collect, &w);
+    if (w.result != 0) doc["error"] = {{"offset", w.offset}, {"result", w.result}};
     // One element a line: the header fields, then the elements.
     const auto compact = [](const json& j) { return j.dump(-1, ' ', false, json::error_handler_t::replace); };
     std::string text = "{\n";
@@ -183,7 +185,7 @@ int Dump(const std::string& file, int dpi, FILE* out, FILE* err) {
     std::fputs(text.c_str(), out);
     if (w.result != 0) {
         std::fprintf(err, "ovl: %s: decoding stopped at byte %zu (result %d)\n", file.c_str(),
-                     ovl.elements + w.offset, w.result);
+                     w.offset, w.result);
         return 1;
     }
     return 0;

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "commands.h"
-#include "host_walk.h"
 #include "include/wx5novl1.h"
 #include "loaded.h"
 
@@ -46,18 +45,18 @@ int Info(const std::string& file, FILE* out, FILE* err) {
     // Count the elements by kind, decoding each as a host does.
     std::array<size_t, 13> counts{};
     std::vector<uint8_t> image = ovl.image;
-    hostwalk::WalkSetup setup;
-    setup.dpi = 240;
-    FO_WORK work{};
-    fosetlinedef(&work);
-    setup.work = &work;
-    setup.fonts = &ovl.fonts;
-    setup.textMode = ovl.layoutVersion == 1 ? 1 : 2;
-    const hostwalk::WalkResult w = hostwalk::Walk(
-        image.data() + ovl.elements, static_cast<unsigned>(image.size() - ovl.elements), setup,
-        [&](const hostwalk::Decoded& d) {
-            if (d.result == 0 && !(d.kind == 10 && d.ended) && d.kind >= 0 && d.kind <= 12) ++counts[d.kind];
-        });
+    WX5NH_OVERLAY view = HostView(ovl, image);
+    WX5NH_WALK_OPTIONS options{};
+    options.dpi = 240;
+    WX5NH_STOP w{};
+    wx5nh_walk(&view, &options,
+               [](void* context, const WX5NH_ELEMENT* d) {
+                   auto& counts = *static_cast<std::array<size_t, 13>*>(context);
+                   if (d->result == 0 && !(d->kind == 10 && d->ended) && d->kind >= 0 && d->kind <= 12)
+                       ++counts[d->kind];
+                   return 0;
+               },
+               &counts, &w);
     std::fprintf(out, "elements:");
     size_t total = 0;
     for (int k = 1; k <= 12; ++k) {
@@ -71,7 +70,7 @@ int Info(const std::string& file, FILE* out, FILE* err) {
     std::fprintf(out, "%s\n", total == 0 ? " none" : "");
     if (w.result != 0) {
         std::fprintf(err, "ovl: %s: decoding stopped at byte %zu (result %d)\n", file.c_str(),
-                     ovl.elements + w.offset, w.result);
+                     w.offset, w.result);
         return 1;
     }
     return 0;

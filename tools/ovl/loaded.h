@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "include/wx5novl1.h"
+#include "wx5nhost.h"
 
 namespace ovl {
 
@@ -22,6 +22,10 @@ struct Loaded {
 
 // Loads file; on failure returns false with a one-line reason in error.
 bool LoadOverlay(const std::string& file, Loaded* out, std::string* error);
+
+// The host library's view of a loaded overlay over image, a copy of
+// overlay.image the decoders may rewrite.
+WX5NH_OVERLAY HostView(const Loaded& overlay, std::vector<uint8_t>& image);
 
 // Text of a loader result.
 std::string LoadError(int result);

@@ -5,6 +5,8 @@
 #define OVL_RASTER_H
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
 
 namespace ovl {
@@ -21,10 +23,19 @@ struct Raster {
     uint32_t Rgb(int x, int y) const;    // 0xRRGGBB
 };
 
-// Each writes the page to path; on failure returns false with the reason.
-bool WritePng(const Raster& page, const std::string& path, std::string* error);
-bool WriteTiffG4(const Raster& page, const std::string& path, std::string* error);
-bool WritePdf(const Raster& page, const std::string& path, std::string* error);
+// PNG of one page: 1-bit grey for a 1-bit page; otherwise grey or a palette
+// when the page's colours allow, else 8-bit RGB. grey writes a colour page as
+// 8-bit grey. False with the reason when out cannot be written.
+bool WritePng(const Raster& page, FILE* out, bool grey, std::string* error);
+
+class Document;
+
+// A document of raster pages written to out, which the caller opens and
+// closes after Finish: "png" (one page), "tiff" (pages: CCITT Group 4 for
+// 1-bit pages, else LZW RGB, or LZW grey with grey), "pdf" (pages as images
+// at their resolution). Null with the reason for other formats.
+std::unique_ptr<Document> OpenRasterDocument(const std::string& format, FILE* out, bool grey,
+                                             std::string* error);
 
 }  // namespace ovl
 

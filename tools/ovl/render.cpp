@@ -9,9 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "host_walk.h"
-#include "include/wx5novl1.h"
-#include "mapping.h"
+#include "wx5nhost.h"
 #include "text.h"
 #include "textconv.h"
 
@@ -26,8 +24,6 @@ struct PageSize {
 constexpr PageSize kPages[] = {{"A3", 297, 420}, {"A4", 210, 297},      {"A5", 148, 210},
                                {"B4", 257, 364}, {"B5", 182, 257},      {"letter", 215.9, 279.4},
                                {"legal", 215.9, 355.6}};
-
-constexpr int kMaxPagePixels = 20000;  // on a side: 1.6 GB of 32-bit page at most
 
 // Each rendering thread has a text renderer of its own (a FreeType face is
 // not shared between threads); fontconfig is asked under one lock.
@@ -63,183 +59,57 @@ long ConvertBy(unsigned code, long v) {
     }
 }
 
-class Renderer {
-public:
-    // image is the loaded image the walk runs over: the decoders' pointers
-    // point into it.
-    Renderer(HDC dc, Raster* page, const std::vector<uint8_t>& image, unsigned dpi,
-             TextRenderer* text)
-        : dc_(dc), page_(page), image_(image), dpi_(dpi), text_(text) {
-        fosetlinedef(&work_);
-        StartMngObject(dc_, &mng_);
-    }
-    ~Renderer() { EndMngObject(dc_, &mng_); }
-
-    void Draw(const hostwalk::Decoded& d);
+// What the tool draws itself through the host library's callbacks: text
+// with its own font renderer, images and bitmaps.
+struct Drawing {
+    Raster* page;
+    const std::vector<uint8_t>* image;
+    unsigned dpi;
+    TextRenderer* text;
     std::string error;
-
-private:
-    struct Hatch {
-        HBRUSH brush = nullptr;
-        HGDIOBJ previous = nullptr;
-    };
-    LINEREC Frame(const FO_ATTR& attr, bool edge) const;
-    Hatch Fill(const FO_ATTR& attr, int density);
-    void EndFill(const Hatch& h);
-    void DrawText(const hostwalk::Decoded& d);
-    void DrawImage(const hostwalk::Decoded& d);
-    void DrawBitmap(const hostwalk::Decoded& d);
-
-    HDC dc_;
-    Raster* page_;
-    const std::vector<uint8_t>& image_;
-    unsigned dpi_;
-    TextRenderer* text_;
-    FO_WORK work_{};
-    MNG_OBJECT mng_{};
-    LINEREC group_{};        // the line of the segment group being drawn
-    bool inGroup_ = false;
-    RECTREC square_{};       // a box without rounded corners or open sides
-
-public:
-    FO_WORK* work() { return &work_; }
 };
 
-LINEREC Renderer::Frame(const FO_ATTR& attr, bool edge) const {
-    const int width = edge ? attr.line.edgeWidth : attr.line.lineWidth;
-    LINEREC line = LineRecord(attr, dpi_, edge, width);
-    if (line.cap == 0) line.cap = 1;
-    return line;
-}
-
-// Prepares a fill: the colour of its ink (the pattern brushes paint their 0
-// bits in the text colour) and, since the drawing functions fill with the
-// current brush when they are given a management record, the hatch brush
-// selected. Returns the brush to put back once the shape is drawn.
-Renderer::Hatch Renderer::Fill(const FO_ATTR& attr, int density) {
-    Hatch h;
-    if (density == 0) return h;
-    SetTextColor(dc_, ColourRef(attr.line.fillColour == 0 ? 7 : attr.line.fillColour));
-    SetBkColor(dc_, RGB(255, 255, 255));
-    h.brush = foGetHatchBrush(density);
-    if (h.brush) h.previous = SelectObject(dc_, h.brush);
-    return h;
-}
-
-void Renderer::EndFill(const Hatch& h) {
-    if (!h.brush) return;
-    SelectObject(dc_, h.previous);
-    DeleteObject(h.brush);
-}
-
-void Renderer::Draw(const hostwalk::Decoded& d) {
-    const FO_ATTR& a = d.attr;
-    if (d.kind != 10) inGroup_ = false;
-    switch (d.kind) {
-        case 1: {  // a ruled line with its own width
-            LINEREC line = LineRecord(a, dpi_, false, d.width);
-            foExtLine(dc_, d.point[0].x, d.point[0].y, d.point[1].x, d.point[1].y, &line, &mng_);
-            break;
-        }
-        case 10: {  // one segment of a group; the dash runs on through the group
-            if (d.ended) {
-                inGroup_ = false;
-                break;
-            }
-            if (!inGroup_) {
-                group_ = LineRecord(a, dpi_, false, a.line.lineWidth);
-                inGroup_ = true;
-            }
-            foExtLine(dc_, d.point[0].x, d.point[0].y, d.point[1].x, d.point[1].y, &group_, &mng_);
-            break;
-        }
-        case 3: {
-            RECT r{d.point[0].x, d.point[0].y, d.point[1].x, d.point[1].y};
-            LINEREC line = Frame(a, false);
-            const int hatch = FillDensity(a);
-            const Hatch h = Fill(a, hatch);
-            foExtRectangle(dc_, r, hatch, hatch ? 1 : 0, &line, &square_, &mng_);
-            EndFill(h);
-            break;
-        }
-        case 4:
-        case 5:
-        case 6: {
-            if (d.low.x > d.high.x || d.low.y > d.high.y) break;  // an area without outline
-            RECT r{d.low.x, d.low.y, d.high.x, d.high.y};
-            // Corner slots by the direction each arc runs, for an outline
-            // drawn clockwise: [2] top-left, [0] top-right, [1] bottom-right,
-            // [3] bottom-left.
-            RECTREC shape{};
-            shape.radius[0] = a.line.cornerRadius[2];
-            shape.radius[1] = a.line.cornerRadius[0];
-            shape.radius[2] = a.line.cornerRadius[1];
-            shape.radius[3] = a.line.cornerRadius[3];
-            LINEREC line = Frame(a, true);
-            if (!a.line.edgeVisible) line.kind = 0;
-            const int hatch = FillDensity(a);
-            const Hatch h = Fill(a, hatch);
-            foExtRectangle(dc_, r, hatch, hatch ? 1 : 0, &line, &shape, &mng_);
-            EndFill(h);
-            break;
-        }
-        case 2:
-        case 8: {
-            const int rx = d.kind == 2 ? d.radius : d.radiusX;
-            const int ry = d.kind == 2 ? d.radius : d.radiusY;
-            LINEREC line = Frame(a, false);
-            const int hatch = FillDensity(a);
-            const Hatch h = Fill(a, hatch);
-            foExtEllipse(dc_, d.centre.x, d.centre.y, rx, ry, hatch, hatch ? 1 : 0, &line, &mng_);
-            EndFill(h);
-            break;
-        }
-        case 7:
-        case 12: DrawText(d); break;
-        case 9: DrawImage(d); break;
-        case 11: DrawBitmap(d); break;
-        default: break;
-    }
-}
-
-void Renderer::DrawText(const hostwalk::Decoded& d) {
+int DrawText(void* context, HDC, const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT* element) {
+    Drawing& c = *static_cast<Drawing*>(context);
+    const WX5NH_ELEMENT& d = *element;
     const FO_ATTR_TEXT& t = d.attr.text;
-    if (text_ == nullptr || d.text == nullptr || d.cursorAfter == nullptr || d.cursorAfter < d.text)
-        return;
-    // The text runs from its first byte to the end of its record.
-    size_t n = static_cast<size_t>(d.cursorAfter - d.text);
-    if (n > t.textLength) n = t.textLength;
+    if (c.text == nullptr) return -1;
+    const size_t n = wx5nh_text_length(overlay, element);
+    if (n == 0) return -1;
     std::string utf8;
     if (t.textForm == 1) utf8 = HkzToUtf8(d.text, n, true);
     else utf8 = SjisToUtf8(d.text, n);
-    if (utf8.empty()) return;
+    if (utf8.empty()) return -1;
 
     // Positions of TEXT records are in 1/1440 inch; the other text record's
     // are device pixels already.
     double x = d.textPosition.x, y = d.textPosition.y;
     if (d.kind == 7) {
-        x = x * dpi_ / 1440.0;
-        y = y * dpi_ / 1440.0;
+        x = x * c.dpi / 1440.0;
+        y = y * c.dpi / 1440.0;
     }
     TextStyle style;
     const unsigned height = t.charHeight != 0 ? t.charHeight : 210;  // 10.5 point
-    style.heightPx = height * dpi_ / 1440.0;
+    style.heightPx = height * c.dpi / 1440.0;
     style.expansion = t.charExpansion != 0 ? t.charExpansion / 100.0 : 1.0;
     style.spacingPx = static_cast<short>(t.charSpacing) / 100.0 * style.heightPx;
     style.rotation = t.textRotation & 3;
-    style.rgb = ColourRgb(t.textColour);
-    text_->Draw(*page_, DecodeUtf8(utf8), x, y, style);
+    style.rgb = static_cast<uint32_t>(wx5nh_colour_rgb(t.textColour));
+    c.text->Draw(*c.page, DecodeUtf8(utf8), x, y, style);
+    return 0;
 }
 
-void Renderer::DrawImage(const hostwalk::Decoded& d) {
-    const uint8_t* begin = image_.data();
-    const uint8_t* end = begin + image_.size();
+int DrawImage(void* context, HDC dc, const WX5NH_OVERLAY*, const WX5NH_ELEMENT* element) {
+    Drawing& c = *static_cast<Drawing*>(context);
+    const WX5NH_ELEMENT& d = *element;
+    const uint8_t* begin = c.image->data();
+    const uint8_t* end = begin + c.image->size();
     const uint8_t* p = d.imageRecord;
-    if (p == nullptr || p < begin || p + 30 > end || p[22] != 0xF9) return;
+    if (p == nullptr || p < begin || p + 30 > end || p[22] != 0xF9) return -1;
     // The parameters from the identifier on, joined across partitions.
     std::vector<uint8_t> params;
-    const size_t recordLen = hostwalk::OwnLength(p, static_cast<size_t>(end - p));
-    if (recordLen < 6) return;
+    const size_t recordLen = wx5nh_record_length(p, static_cast<size_t>(end - p));
+    if (recordLen < 6) return -1;
     size_t pos = 2;
     unsigned word;
     do {
@@ -248,16 +118,16 @@ void Renderer::DrawImage(const hostwalk::Decoded& d) {
         params.insert(params.end(), p + pos + 2, p + pos + 2 + len);
         pos += 2 + (word & 0x7FFF);
     } while ((word & 0x8000) && pos + 2 <= recordLen);
-    if (params.size() < 26) return;
+    if (params.size() < 26) return -1;
     const unsigned code = params[19];
     const long rows = params[20] | (params[21] << 8);
     const long rowLen = params[22] | (params[23] << 8);
     const long outRows = ConvertBy(code, rows), outLen = ConvertBy(code, rowLen);
     const size_t stride = static_cast<size_t>((rowLen + 7) / 8);
-    if (rows <= 0 || rowLen <= 0 || outRows <= 0 || outLen <= 0) return;
+    if (rows <= 0 || rowLen <= 0 || outRows <= 0 || outLen <= 0) return -1;
     if (params.size() < 26 + stride * static_cast<size_t>(rows)) {
-        error = "an image's data is shorter than its size";
-        return;
+        c.error = "an image's data is shorter than its size";
+        return -1;
     }
     // A top-down 1-bit DIB: rows padded to 4 bytes, 1 bits are ink.
     const size_t dibStride = (stride + 3) / 4 * 4;
@@ -275,41 +145,15 @@ void Renderer::DrawImage(const hostwalk::Decoded& d) {
     info.h.biBitCount = 1;
     info.colours[0] = RGBQUAD{255, 255, 255, 0};
     info.colours[1] = RGBQUAD{0, 0, 0, 0};
-    StretchDIBits(dc_, d.imagePosition.x, d.imagePosition.y, outLen, outRows, 0, 0, rowLen, rows,
+    StretchDIBits(dc, d.imagePosition.x, d.imagePosition.y, outLen, outRows, 0, 0, rowLen, rows,
                   bits.data(), reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCAND);
+    return 0;
 }
 
-void Renderer::DrawBitmap(const hostwalk::Decoded& d) {
-    const uint8_t* begin = image_.data();
-    const uint8_t* end = begin + image_.size();
-    const uint8_t* h = d.bitmap.bitmapInfo;
-    if (h == nullptr || h < begin || end - h < 40) return;
-    // Copy the header and colour table out of the overlay: they need not be
-    // aligned there.
-    BITMAPINFOHEADER head;
-    std::memcpy(&head, h, sizeof(head));
-    const int bitCount = head.biBitCount;
-    unsigned colours = head.biClrUsed;
-    if (colours == 0 && (bitCount == 1 || bitCount == 4 || bitCount == 8)) colours = 1u << bitCount;
-    if (colours > 256) return;
-    size_t table = 4 * static_cast<size_t>(colours);
-    if ((bitCount == 16 || bitCount == 32) && head.biCompression == 3) table = 12;
-    const size_t offset = head.biSize + table;
-    if (head.biSize < 40 || static_cast<size_t>(end - h) < offset + d.bitmap.bitsSize) {
-        error = "a bitmap's data runs past the overlay";
-        return;
-    }
-    std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + table + 16, 0);
-    std::memcpy(info.data(), &head, sizeof(head));
-    reinterpret_cast<BITMAPINFOHEADER*>(info.data())->biSize = sizeof(BITMAPINFOHEADER);
-    std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), h + head.biSize, table);
-    std::vector<uint8_t> bits(h + offset, h + offset + d.bitmap.bitsSize);
-    const RECT r{std::min(d.bitmapCorner[0].x, d.bitmapCorner[1].x), std::min(d.bitmapCorner[0].y, d.bitmapCorner[1].y),
-                 std::max(d.bitmapCorner[0].x, d.bitmapCorner[1].x), std::max(d.bitmapCorner[0].y, d.bitmapCorner[1].y)};
-    const int srcH = head.biHeight < 0 ? -head.biHeight : head.biHeight;
-    StretchDIBits(dc_, r.left, r.top, std::max<LONG>(1, r.right - r.left), std::max<LONG>(1, r.bottom - r.top), 0, 0,
-                  head.biWidth, srcH, bits.data(), reinterpret_cast<const BITMAPINFO*>(info.data()),
-                  DIB_RGB_COLORS, SRCCOPY);
+int DrawBitmap(void* context, HDC dc, const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT* element) {
+    if (wx5nh_draw_bitmap(nullptr, dc, overlay, element) == 0) return 0;
+    static_cast<Drawing*>(context)->error = "a bitmap's data runs past the overlay";
+    return -1;
 }
 
 }  // namespace
@@ -332,27 +176,160 @@ bool PageSizePx(const std::string& name, int dpi, int* width, int* height) {
             return false;
     }
     if (w <= 0 || h <= 0 || dpi <= 0) return false;
-    *width = static_cast<int>(std::lround(w / 25.4 * dpi));
-    *height = static_cast<int>(std::lround(h / 25.4 * dpi));
+    const double wPx = std::min(w / 25.4 * dpi, 1e9), hPx = std::min(h / 25.4 * dpi, 1e9);
+    *width = static_cast<int>(std::lround(wPx));
+    *height = static_cast<int>(std::lround(hPx));
     return *width >= 1 && *height >= 1 && *width <= kMaxPagePixels && *height <= kMaxPagePixels;
 }
+
+bool PageSizePx(const RenderOptions& options, int* width, int* height) {
+    const bool ok = PageSizePx(options.page, options.dpi, width, height);
+    if (options.landscape == (*width < *height)) std::swap(*width, *height);
+    return ok;
+}
+
+void OffsetPx(const RenderOptions& options, int* dx, int* dy) {
+    *dx = static_cast<int>(std::lround(std::max(-1e6, std::min(1e6, options.offsetX)) / 25.4 * options.dpi));
+    *dy = static_cast<int>(std::lround(std::max(-1e6, std::min(1e6, options.offsetY)) / 25.4 * options.dpi));
+}
+
+namespace {
+
+// Moves a drawing made on a page widened by the leftward and upward part of
+// the offset into place on the page's first width x height pixels:
+// page(x, y) = drawing(x - dx, y - dy), paper where the drawing has none.
+// Rows are taken in the order that reads each before it is overwritten.
+void ShiftPage(Raster* page, int width, int height, int dx, int dy) {
+    const size_t stride = static_cast<size_t>(page->stride);
+    std::vector<uint8_t> bits;  // one 1-bit row, moved bit by bit
+    if (page->mono) bits.resize(stride);
+    auto moveRow = [&](int y) {
+        uint8_t* dst = page->bits + static_cast<size_t>(y) * stride;
+        const int sy = y - dy;
+        if (sy < 0 || sy >= page->height) {
+            if (page->mono) std::memset(dst, 0xFF, stride);
+            else std::fill(reinterpret_cast<uint32_t*>(dst), reinterpret_cast<uint32_t*>(dst) + width, 0x00FFFFFFu);
+            return;
+        }
+        const uint8_t* src = page->bits + static_cast<size_t>(sy) * stride;
+        if (!page->mono) {
+            auto* d = reinterpret_cast<uint32_t*>(dst);
+            const int from = std::max(0, dx), to = std::min(width, page->width + dx);
+            if (to > from) std::memmove(d + from, reinterpret_cast<const uint32_t*>(src) + (from - dx), 4 * static_cast<size_t>(to - from));
+            if (to <= from) {
+                std::fill(d, d + width, 0x00FFFFFFu);
+            } else {
+                std::fill(d, d + from, 0x00FFFFFFu);
+                std::fill(d + to, d + width, 0x00FFFFFFu);
+            }
+            return;
+        }
+        std::memset(bits.data(), 0xFF, stride);  // 1 bits are paper
+        for (int x = 0; x < width; ++x) {
+            const int sx = x - dx;
+            if (sx >= 0 && sx < page->width && !((src[sx >> 3] >> (7 - (sx & 7))) & 1))
+                bits[x >> 3] &= static_cast<uint8_t>(~(0x80 >> (x & 7)));
+        }
+        std::memcpy(dst, bits.data(), stride);
+    };
+    if (dy > 0) {
+        for (int y = height - 1; y >= 0; --y) moveRow(y);
+    } else {
+        for (int y = 0; y < height; ++y) moveRow(y);
+    }
+    page->width = width;
+    page->height = height;
+}
+
+// One page buffer per rendering thread, kept from page to page of a batch
+// and cleared for each (a fresh buffer costs the kernel's page faults and
+// zeroing, more than drawing most pages). Each page gets a fresh device
+// context, so no drawing state passes from one page to the next.
+class ThreadPage {
+public:
+    ~ThreadPage() {
+        if (bitmap_) DeleteObject(bitmap_);
+    }
+    // A white page of width x height at bpp (32 or 1) on a new DC that
+    // reports the size of a page of pageWidth x pageHeight; null when it
+    // cannot be made.
+    HDC Open(int width, int height, int dpi, int bpp, int pageWidth, int pageHeight) {
+        if (!bitmap_ || width != width_ || height != height_ || bpp != bpp_) {
+            if (bitmap_) DeleteObject(bitmap_);
+            bitmap_ = nullptr;
+            struct {
+                BITMAPINFOHEADER h;
+                RGBQUAD colours[2];
+            } info{};
+            info.h.biSize = sizeof(BITMAPINFOHEADER);
+            info.h.biWidth = width;
+            info.h.biHeight = -height;
+            info.h.biPlanes = 1;
+            info.h.biBitCount = static_cast<WORD>(bpp);
+            info.colours[1] = RGBQUAD{255, 255, 255, 0};  // 1 bits are paper
+            bitmap_ = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                       &bits_, nullptr, 0);
+            if (!bitmap_) return nullptr;
+            width_ = width;
+            height_ = height;
+            bpp_ = bpp;
+        }
+        const size_t stride = (static_cast<size_t>(width) * bpp + 31) / 32 * 4;
+        if (bpp == 32) {
+            uint32_t* p = static_cast<uint32_t*>(bits_);
+            std::fill(p, p + stride / 4 * height, 0x00FFFFFFu);
+        } else {
+            std::memset(bits_, 0xFF, stride * height);
+        }
+        HDC dc = CreateCompatibleDC(nullptr);
+        if (!dc) return nullptr;
+        previous_ = SelectObject(dc, bitmap_);
+        // Millimetres rounded to the nearest, never 0, as a page DC reports.
+        const int mmX = std::max(1, static_cast<int>(std::lround(pageWidth * 25.4 / dpi)));
+        const int mmY = std::max(1, static_cast<int>(std::lround(pageHeight * 25.4 / dpi)));
+        swgdi_SetDeviceMetrics(dc, pageWidth, pageHeight, mmX, mmY, dpi, dpi);
+        return dc;
+    }
+    void Close(HDC dc) {
+        SelectObject(dc, previous_);
+        DeleteDC(dc);
+    }
+
+private:
+    HBITMAP bitmap_ = nullptr;
+    void* bits_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    int width_ = 0, height_ = 0, bpp_ = 0;
+};
+
+}  // namespace
 
 RenderResult RenderToRaster(const Loaded& overlay, const RenderOptions& options,
                             void (*write)(const Raster&, void*), void* context) {
     RenderResult result;
     int width = 0, height = 0;
-    if (options.dpi < 57 || options.dpi > 14400) {
-        result.error = "the resolution must be 57 to 14400 dpi";
+    if (options.dpi < kMinDpi || options.dpi > kMaxDpi) {
+        result.error = "the resolution must be " + std::to_string(kMinDpi) + " to " + std::to_string(kMaxDpi) + " dpi";
         return result;
     }
-    if (!PageSizePx(options.page, options.dpi, &width, &height)) {
+    if (!PageSizePx(options, &width, &height)) {
         result.error = "unknown or too large page size \"" + options.page + "\"";
         return result;
     }
-    HDC dc = swgdi_CreatePageDC(width, height, options.dpi, options.dpi, options.mono ? 1 : 32);
+    // With an offset, the drawing is made on the page widened by the part
+    // of the offset that moves it left or up, then moved into place.
+    int dx = 0, dy = 0;
+    OffsetPx(options, &dx, &dy);
+    const int drawWidth = width + std::max(0, -dx), drawHeight = height + std::max(0, -dy);
+    if (drawWidth > kMaxPagePixels || drawHeight > kMaxPagePixels) {
+        result.error = "the offset makes the page larger than " + std::to_string(kMaxPagePixels) + " pixels";
+        return result;
+    }
+    thread_local ThreadPage threadPage;
+    HDC dc = threadPage.Open(drawWidth, drawHeight, options.dpi, options.mono ? 1 : 32, width, height);
     SWGDI_SURFACE surface{};
     if (dc == nullptr || !swgdi_GetSurface(dc, &surface)) {
-        if (dc) DeleteDC(dc);
+        if (dc) threadPage.Close(dc);
         result.error = "cannot make a page of " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
         return result;
     }
@@ -368,33 +345,23 @@ RenderResult RenderToRaster(const Loaded& overlay, const RenderOptions& options,
     TextRenderer* text = ThreadText(&fontError);
     std::vector<uint8_t> image = overlay.image;  // the decoders take a writable cursor
     {
-        Renderer renderer(dc, &page, image, static_cast<unsigned>(options.dpi), text);
-        hostwalk::WalkSetup setup;
-        setup.dpi = static_cast<unsigned>(options.dpi);
-        setup.work = renderer.work();
-        setup.fonts = &overlay.fonts;
-        // EBCDIC overlays carry EBCDIC/HKZ text, the others Shift JIS.
-        setup.textMode = overlay.layoutVersion == 1 ? 1 : 2;
-        setup.textEncoding = 3;
-        setup.keepAttributes = true;
-        setup.maxSteps = 10'000'000;
-        const size_t first = overlay.elements;
-        const hostwalk::WalkResult w = hostwalk::Walk(
-            image.data() + first, static_cast<unsigned>(image.size() - first), setup,
-            [&](const hostwalk::Decoded& d) {
-                if (d.result == 0) renderer.Draw(d);
-            });
-        result.elements = w.elements;
-        if (w.result != 0) {
-            result.error = "decoding stopped at byte " + std::to_string(first + w.offset) +
-                           " (result " + std::to_string(w.result) + "); the elements before it are drawn";
-        } else if (!renderer.error.empty()) {
-            result.error = renderer.error;
+        WX5NH_OVERLAY view = HostView(overlay, image);
+        Drawing drawing{&page, &image, static_cast<unsigned>(options.dpi), text, {}};
+        const WX5NH_CALLBACKS callbacks{&drawing, DrawText, DrawImage, DrawBitmap};
+        WX5NH_RENDER_RESULT drawn{};
+        wx5nh_render(dc, &view, static_cast<unsigned>(options.dpi), &callbacks, &drawn);
+        result.elements = drawn.stop.elements;
+        if (drawn.stop.result != 0) {
+            result.error = "decoding stopped at byte " + std::to_string(drawn.stop.offset) +
+                           " (result " + std::to_string(drawn.stop.result) + "); the elements before it are drawn";
+        } else if (!drawing.error.empty()) {
+            result.error = drawing.error;
         }
     }
     if (text == nullptr) result.warning = fontError + "; text is not drawn";
+    if (dx != 0 || dy != 0) ShiftPage(&page, width, height, dx, dy);
     write(page, context);
-    DeleteDC(dc);
+    threadPage.Close(dc);
     result.ok = true;
     return result;
 }

@@ -9,11 +9,23 @@
 
 namespace ovl {
 
+// The resolutions a page may have, and the longest side of a page in pixels
+// (20000: 1.6 GB for a 32-bit page).
+constexpr int kMinDpi = 57;
+constexpr int kMaxDpi = 14400;
+constexpr int kMaxPagePixels = 20000;
+
 struct RenderOptions {
     int dpi = 300;
     bool mono = false;          // a 1-bit page
     std::string page = "A4";    // page size name, or WIDTHxHEIGHT in millimetres
+    bool landscape = false;     // the page's long side across
+    double offsetX = 0;         // millimetres the drawing moves right
+    double offsetY = 0;         // and down on the page (negative: left, up)
 };
+
+// The options' offset in device pixels.
+void OffsetPx(const RenderOptions& options, int* dx, int* dy);
 
 struct RenderResult {
     bool ok = false;            // the page was made (it may be partial)
@@ -22,8 +34,11 @@ struct RenderResult {
     size_t elements = 0;        // elements drawn
 };
 
-// Page size in pixels for a size name; false when the name is unknown.
+// Page size in pixels for a size name; false when the name is unknown or a
+// side is longer than kMaxPagePixels (the size is set all the same).
 bool PageSizePx(const std::string& name, int dpi, int* width, int* height);
+// The same for the options' page, turned for landscape.
+bool PageSizePx(const RenderOptions& options, int* width, int* height);
 
 // Renders the loaded overlay and hands the page to write; the page exists
 // only during the call.

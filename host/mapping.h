@@ -3,14 +3,14 @@
 // hatch pattern numbers to density codes, areas to rectangles with radii.
 // This is the one place where those choices are made; docs/host-mapping.md
 // writes them down.
-#ifndef OVL_MAPPING_H
-#define OVL_MAPPING_H
+#ifndef WX5NH_MAPPING_H
+#define WX5NH_MAPPING_H
 
 #include <cstdint>
 
-#include "include/wx5novl1.h"
+#include "wx5novl1.h"
 
-namespace ovl {
+namespace wx5nh {
 
 // RGB (0xRRGGBB) of a colour code as foprintcolor gives it.
 uint32_t ColourRgb(unsigned code);
@@ -30,9 +30,12 @@ LINEREC LineRecord(const FO_ATTR& attr, unsigned dpi, bool edge, int widthPx);
 // anything else is flat.
 int CapOfLineEnd(unsigned lineEnd);
 
+// The corners of an area as the drawing functions take them.
+RECTREC AreaShape(const FO_ATTR& attr);
+
 // Fill of an area or shape: the density code, or 0 when it is not filled.
 int FillDensity(const FO_ATTR& attr);
 
-}  // namespace ovl
+}  // namespace wx5nh
 
 #endif

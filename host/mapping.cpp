@@ -1,6 +1,10 @@
 #include "mapping.h"
 
-namespace ovl {
+#include <cstring>
+
+#include "wx5nhost.h"
+
+namespace wx5nh {
 
 uint32_t ColourRgb(unsigned code) {
     // The colour codes foprintcolor gives: 7 is the usual foreground (colour
@@ -82,4 +86,19 @@ LINEREC LineRecord(const FO_ATTR& attr, unsigned dpi, bool edge, int widthPx) {
     return line;
 }
 
-}  // namespace ovl
+RECTREC AreaShape(const FO_ATTR& attr) {
+    // Corner slots by the direction each arc runs, for an outline drawn
+    // clockwise: [2] top-left, [0] top-right, [1] bottom-right, [3]
+    // bottom-left.
+    RECTREC shape;
+    std::memset(&shape, 0, sizeof(shape));
+    shape.radius[0] = attr.line.cornerRadius[2];
+    shape.radius[1] = attr.line.cornerRadius[0];
+    shape.radius[2] = attr.line.cornerRadius[1];
+    shape.radius[3] = attr.line.cornerRadius[3];
+    return shape;
+}
+
+}  // namespace wx5nh
+
+extern "C" unsigned long wx5nh_colour_rgb(unsigned code) { return wx5nh::ColourRgb(code); }

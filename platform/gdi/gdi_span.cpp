@@ -1,0 +1,291 @@
+// Spans and pixels per pixel format, and regions as sorted span lists.
+// Input of the painting functions is already clipped and non-empty.
+#include "gdi_internal.h"
+
+#include <algorithm>
+#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace swgdi {
+namespace {
+
+inline int Mod(int64_t a, int m) {
+    int64_t r = a % m;
+    return static_cast<int>(r < 0 ? r + m : r);
+}
+
+// Spans at least this long (pixels) are filled with streaming stores that
+// bypass the cache: a page is far larger than the cache, and a filled span
+// is not read again soon.
+constexpr int kStreamSpan = 2048;
+// Rows of a rectangle are fetched this many rows before they are painted.
+constexpr int kRowsAhead = 4;
+
+void FillSolid(uint32_t* d, int n, uint32_t v) {
+#if defined(__SSE2__)
+    if (n >= kStreamSpan) {
+        // Whole cache lines with streaming stores (no read of lines about to
+        // be overwritten); the partial lines at both ends with plain stores.
+        while ((reinterpret_cast<uintptr_t>(d) & 63) && n > 0) {
+            *d++ = v;
+            --n;
+        }
+        const __m128i vv = _mm_set1_epi32(static_cast<int>(v));
+        for (; n >= 16; n -= 16, d += 16) {
+            _mm_stream_si128(reinterpret_cast<__m128i*>(d), vv);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(d + 4), vv);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(d + 8), vv);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(d + 12), vv);
+        }
+        _mm_sfence();
+    } else if (n >= 16) {
+        // Aligned 16-byte stores: none splits a cache line.
+        while (reinterpret_cast<uintptr_t>(d) & 15) {
+            *d++ = v;
+            --n;
+        }
+        const __m128i vv = _mm_set1_epi32(static_cast<int>(v));
+        for (; n >= 16; n -= 16, d += 16) {
+            _mm_store_si128(reinterpret_cast<__m128i*>(d), vv);
+            _mm_store_si128(reinterpret_cast<__m128i*>(d + 4), vv);
+            _mm_store_si128(reinterpret_cast<__m128i*>(d + 8), vv);
+            _mm_store_si128(reinterpret_cast<__m128i*>(d + 12), vv);
+        }
+    }
+#endif
+    for (int i = 0; i < n; ++i) d[i] = v;
+}
+
+// ---------------------------------------------------------------- 32 bpp
+
+void SolidSpan32(const Surface& s, int y, int x0, int x1, uint32_t a, uint32_t x) {
+    uint32_t* d = reinterpret_cast<uint32_t*>(s.row(y));
+    if (a == 0) {
+        FillSolid(d + x0, x1 - x0, x);
+    } else if (a == ~0u && x == 0) {
+        return;
+    } else {
+        for (int i = x0; i < x1; ++i) d[i] = (d[i] & a) ^ x;
+    }
+}
+
+void PatternSpan32(const Surface& s, int y, int x0, int x1, const Paint& p) {
+    uint32_t* d = reinterpret_cast<uint32_t*>(s.row(y));
+    const int pw = p.patWidth;
+    const size_t py = size_t(Mod(int64_t(y) - p.orgY, p.patHeight));
+    int k = Mod(int64_t(x0) - p.orgX, pw);
+    if (p.patCopy) {
+        // Whole runs of periods straight from the widened row.
+        const int run = p.tileWidth - pw;
+        const uint32_t* tile = p.patTile.data() + py * size_t(p.tileWidth) + k;
+        int i = x0;
+        for (; i + run <= x1; i += run) std::memcpy(d + i, tile, size_t(run) * 4);
+        if (i < x1) std::memcpy(d + i, tile, size_t(x1 - i) * 4);
+        return;
+    }
+    const size_t rowBase = py * size_t(pw);
+    const uint32_t* pa = p.patAnd.data() + rowBase;
+    const uint32_t* px = p.patXor.data() + rowBase;
+    for (int i = x0; i < x1; ++i) {
+        d[i] = (d[i] & pa[k]) ^ px[k];
+        if (++k == pw) k = 0;
+    }
+}
+
+void Plot32(const Surface& s, int x, int y, uint32_t a, uint32_t xr) {
+    uint32_t* q = reinterpret_cast<uint32_t*>(s.row(y)) + x;
+    *q = a ? (*q & a) ^ xr : xr;  // copies need no read
+}
+
+uint32_t Read32(const Surface& s, int x, int y) { return reinterpret_cast<const uint32_t*>(s.row(y))[x]; }
+
+void Write32(const Surface& s, int x, int y, uint32_t pixel) {
+    reinterpret_cast<uint32_t*>(s.row(y))[x] = pixel;
+}
+
+// ---------------------------------------------------------------- 1 bpp
+
+inline void Apply1(uint8_t* d, int i, uint32_t a, uint32_t x) {
+    const uint8_t bit = static_cast<uint8_t>(0x80u >> (i & 7));
+    uint32_t v = (d[i >> 3] & bit) ? 1u : 0u;
+    v = ((v & a) ^ x) & 1u;
+    d[i >> 3] = static_cast<uint8_t>(v ? (d[i >> 3] | bit) : (d[i >> 3] & ~bit));
+}
+
+void SolidSpan1(const Surface& s, int y, int x0, int x1, uint32_t a, uint32_t x) {
+    uint8_t* d = s.row(y);
+    for (int i = x0; i < x1; ++i) Apply1(d, i, a, x);
+}
+
+void PatternSpan1(const Surface& s, int y, int x0, int x1, const Paint& p) {
+    uint8_t* d = s.row(y);
+    const size_t row = size_t(Mod(int64_t(y) - p.orgY, p.patHeight)) * size_t(p.patWidth);
+    int k = Mod(int64_t(x0) - p.orgX, p.patWidth);
+    for (int i = x0; i < x1; ++i) {
+        Apply1(d, i, p.patAnd[row + size_t(k)], p.patXor[row + size_t(k)]);
+        if (++k == p.patWidth) k = 0;
+    }
+}
+
+void Plot1(const Surface& s, int x, int y, uint32_t a, uint32_t xr) { Apply1(s.row(y), x, a, xr); }
+
+uint32_t Read1(const Surface& s, int x, int y) { return (s.row(y)[x >> 3] >> (7 - (x & 7))) & 1u; }
+
+void Write1(const Surface& s, int x, int y, uint32_t pixel) { Apply1(s.row(y), x, 0, pixel); }
+
+const PixelFormat kFormat32{32, SolidSpan32, PatternSpan32, Plot32, Read32, Write32, SolidLine32};
+const PixelFormat kFormat1{1, SolidSpan1, PatternSpan1, Plot1, Read1, Write1, SolidLine1};
+
+}  // namespace
+
+const PixelFormat* FormatFor(int bpp) { return bpp == 1 ? &kFormat1 : &kFormat32; }
+
+void FinishPattern(Paint* p) {
+    p->patCopy = std::all_of(p->patAnd.begin(), p->patAnd.end(), [](uint32_t a) { return a == 0; });
+    if (!p->patCopy) return;
+    // Rows of at least 256 pixels of whole periods, plus one period so that a
+    // run may start at any phase.
+    const size_t w = size_t(p->patWidth);
+    const size_t periods = (256 + w - 1) / w + 1;
+    p->tileWidth = int(periods * w);
+    p->patTile.resize(size_t(p->patHeight) * periods * w);
+    for (size_t y = 0; y < size_t(p->patHeight); ++y)
+        for (size_t x = 0; x < periods * w; ++x)
+            p->patTile[y * periods * w + x] = p->patXor[y * w + x % w];
+}
+
+void PaintSpan(const Surface& s, int y, int x0, int x1, const Paint& p) {
+    if (p.none) return;
+    if (p.pattern)
+        s.format->patternSpan(s, y, x0, x1, p);
+    else
+        s.format->solidSpan(s, y, x0, x1, p.andMask, p.xorMask);
+}
+
+void PaintPixel(const Surface& s, int x, int y, const Paint& p) {
+    if (x < 0 || y < 0 || x >= s.width || y >= s.height) return;
+    PaintSpan(s, y, x, x + 1, p);
+}
+
+void PaintRect(const Surface& s, LONG left, LONG top, LONG right, LONG bottom, const Paint& p) {
+    if (p.none) return;
+    int l = std::max<LONG>(left, 0), t = std::max<LONG>(top, 0);
+    int r = std::min<LONG>(right, s.width), b = std::min<LONG>(bottom, s.height);
+    if (l >= r || t >= b) return;
+    // Whole rows of an unpadded top-down bitmap lie end to end: one span
+    // covers them all (a page cleared in one pass, one fence at the end).
+    if (l == 0 && r == s.width && !p.pattern && s.pitch * 8 == int64_t(s.width) * s.format->bitsPerPixel &&
+        int64_t(s.width) * (b - t) <= INT32_MAX) {
+        s.format->solidSpan(s, t, 0, s.width * (b - t), p.andMask, p.xorMask);
+        return;
+    }
+    // Rows lie a page apart, too far for the hardware to guess: ask for the
+    // cache lines of a row two rows ahead while this one is painted.
+    const int64_t rowBytes = int64_t(r - l) * s.format->bitsPerPixel / 8;
+    for (int y = t; y < b; ++y) {
+        if (y + kRowsAhead < b && rowBytes >= 64 && rowBytes <= 4096) {
+            const uint8_t* ahead = s.row(y + kRowsAhead) + int64_t(l) * s.format->bitsPerPixel / 8;
+            for (int64_t o = 0; o < rowBytes; o += 64) __builtin_prefetch(ahead + o, 1);
+        }
+        PaintSpan(s, y, l, r, p);
+    }
+}
+
+uint32_t ReadPixel(const Surface& s, int x, int y) { return s.format->read(s, x, y); }
+
+void WritePixel(const Surface& s, int x, int y, uint32_t pixel) { s.format->write(s, x, y, pixel); }
+
+// ---------------------------------------------------------------- regions
+
+Region::Region(int top, int bottom, int width)
+    : top_(top), bottom_(std::max(top, bottom)), width_(width) {}
+
+void Region::Reset(int top, int bottom, int width) {
+    top_ = top;
+    bottom_ = std::max(top, bottom);
+    width_ = width;
+    spans_.clear();
+}
+
+// Spans are kept inside [-1, width + 1] so that coordinates far off the page
+// stay small; the extra pixel on each side never reaches the surface.
+void Region::Add(int64_t y, int64_t x0, int64_t x1) {
+    if (y < top_ || y >= bottom_) return;
+    x0 = std::max<int64_t>(x0, -1);
+    x1 = std::min<int64_t>(x1, int64_t(width_) + 1);
+    if (x0 >= x1) return;
+    spans_.push_back({int(y), int(x0), int(x1)});
+}
+
+void Region::AddRect(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    int64_t t = std::max<int64_t>(top, top_), b = std::min<int64_t>(bottom, bottom_);
+    for (int64_t y = t; y < b; ++y) Add(y, left, right);
+}
+
+void Region::Normalize() {
+    if (spans_.size() < 2) return;
+    // Shapes mostly add their spans row by row, already in order.
+    const auto before = [](const Span& a, const Span& b) {
+        return a.y != b.y ? a.y < b.y : a.x0 < b.x0;
+    };
+    if (!std::is_sorted(spans_.begin(), spans_.end(), before))
+        std::sort(spans_.begin(), spans_.end(), before);
+    size_t out = 0;
+    for (size_t i = 1; i < spans_.size(); ++i) {
+        Span& last = spans_[out];
+        if (spans_[i].y == last.y && spans_[i].x0 <= last.x1)
+            last.x1 = std::max(last.x1, spans_[i].x1);
+        else
+            spans_[++out] = spans_[i];
+    }
+    spans_.resize(out + 1);
+}
+
+void Region::Subtract(const Region& other) {
+    if (spans_.empty() || other.spans_.empty()) return;
+    std::vector<Span>& result = spare_;
+    result.clear();
+    const std::vector<Span>& cut = other.spans_;
+    size_t j = 0;
+    for (const Span& s : spans_) {
+        while (j < cut.size() && (cut[j].y < s.y || (cut[j].y == s.y && cut[j].x1 <= s.x0))) ++j;
+        int x = s.x0;
+        for (size_t k = j; k < cut.size() && cut[k].y == s.y && cut[k].x0 < s.x1; ++k) {
+            if (cut[k].x0 > x) result.push_back({s.y, x, cut[k].x0});
+            x = std::max(x, cut[k].x1);
+        }
+        if (x < s.x1) result.push_back({s.y, x, s.x1});
+    }
+    spans_.swap(result);
+}
+
+void Region::Paint(const Surface& s, const ::swgdi::Paint& p) const {
+    if (p.none) return;
+    for (size_t i = 0; i < spans_.size(); ++i) {
+        const Span& sp = spans_[i];
+        if (sp.y < 0 || sp.y >= s.height) continue;
+        int x0 = std::max(sp.x0, 0), x1 = std::min(sp.x1, s.width);
+        // As in PaintRect: fetch the lines of a span two spans ahead.
+        if (i + 2 < spans_.size() && s.format->bitsPerPixel == 32) {
+            const Span& a = spans_[i + 2];
+            int a0 = std::max(a.x0, 0), a1 = std::min(a.x1, s.width);
+            if (a.y >= 0 && a.y < s.height && a1 - a0 <= 1024) {
+                const uint8_t* ahead = s.row(a.y) + int64_t(a0) * 4;
+                for (int64_t o = 0; o < int64_t(a1 - a0) * 4; o += 64) __builtin_prefetch(ahead + o, 1);
+            }
+        }
+        if (x0 < x1) PaintSpan(s, sp.y, x0, x1, p);
+    }
+}
+
+bool Region::Contains(int x, int y) const {
+    auto it = std::lower_bound(spans_.begin(), spans_.end(), y,
+                               [](const Span& s, int yy) { return s.y < yy; });
+    for (; it != spans_.end() && it->y == y; ++it)
+        if (x >= it->x0 && x < it->x1) return true;
+    return false;
+}
+
+}  // namespace swgdi

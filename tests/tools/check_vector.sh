@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Vector pages against raster pages. Each example and the fill sheet render
+# at 300 dpi as a raster page, a PDF and an SVG; the PDF rasterised by
+# poppler and the SVG by librsvg must put their ink within one pixel of the
+# raster page's ink and the other way round (99% and 98% of the ink). The
+# PDF embeds its font as a subset, gives back every text element's string
+# (in drawing order) and holds exactly the overlay's own images; three
+# overlays make a PDF and a PostScript document of three pages. No page
+# warns of drawings kept as rasters.
+# usage: check_vector.sh OVL INK_AGREEMENT OUT_DIR
+set -u
+ovl=$1
+agree=$2
+out=$3
+rm -rf "$out"
+mkdir -p "$out"
+fail=0
+bad() { echo "$*"; fail=1; }
+
+"$ovl" build tests/tools/data/vector_fills.json -o "$out/fills.ovl" || bad "fills: cannot build the sheet"
+for file in examples/*.ovl "$out/fills.ovl"; do
+  n=$(basename "$file" .ovl)
+  o=$out/$n
+  if ! "$ovl" render "$file" -o "$o.png" --dpi 300 ||
+     ! "$ovl" render "$file" -o "$o.pdf" --format pdf --dpi 300 2> "$o.err" ||
+     ! "$ovl" render "$file" -o "$o.svg" --format svg --dpi 300 2>> "$o.err" ||
+     ! "$ovl" dump "$file" > "$o.json"; then
+    bad "$n: a page cannot be rendered"; continue
+  fi
+  # Every drawing of these overlays has a vector form: no warnings.
+  [ -s "$o.err" ] && bad "$n: $(cat "$o.err")"
+  pdftoppm -r 300 -aa no -aaVector no -png -singlefile "$o.pdf" "$o.pdf" || bad "$n: poppler cannot read the PDF"
+  rsvg-convert -d 300 -p 300 "$o.svg" -o "$o.svg.png" || bad "$n: librsvg cannot read the SVG"
+  printf '%s PDF: ' "$n"; "$agree" "$o.pdf.png" "$o.png" 99 || bad "$n: the PDF page differs from the raster page"
+  printf '%s SVG: ' "$n"; "$agree" "$o.svg.png" "$o.png" 98 || bad "$n: the SVG page differs from the raster page"
+
+  # Strings of the text elements, and the count of images and bitmaps.
+  python3 -c '
+import json, sys
+d = json.load(open(sys.argv[1]))
+with open(sys.argv[2], "w") as t:
+    for e in d["elements"]:
+        if e.get("kind") == "text" and e.get("text", "").strip():
+            t.write(e["text"] + "\n")
+print(sum(e.get("kind") in ("image", "bitmap") for e in d["elements"]))
+' "$o.json" "$o.strings" > "$o.pictures" || bad "$n: cannot read the dump"
+  if [ -s "$o.strings" ]; then
+    pdffonts "$o.pdf" | awk 'NR > 2 && $1 ~ /^[A-Z][A-Z][A-Z][A-Z][A-Z][A-Z]\+/ && $(NF-4) == "yes" && $(NF-3) == "yes" && $(NF-2) == "yes" { found = 1 } END { exit !found }' ||
+      bad "$n: the PDF does not embed a font subset with a Unicode map"
+  fi
+  pdftotext -raw -enc UTF-8 "$o.pdf" "$o.txt" || bad "$n: poppler cannot read the PDF's text"
+  python3 -c '
+import sys
+squash = lambda s: "".join(s.split())
+text = squash(open(sys.argv[1], encoding="utf-8").read())
+missing = [s for s in open(sys.argv[2], encoding="utf-8").read().splitlines() if squash(s) not in text]
+for s in missing: print("missing text:", s)
+sys.exit(1 if missing else 0)
+' "$o.txt" "$o.strings" || bad "$n: pdftotext lacks some text"
+  images=$(pdfimages -list "$o.pdf" | tail -n +3 | wc -l)
+  [ "$images" = "$(cat "$o.pictures")" ] || bad "$n: the PDF holds $images images, the overlay $(cat "$o.pictures")"
+done
+
+# A drawing moved on the page moves on the vector page as on the raster one.
+m=$out/moved
+{ "$ovl" render examples/business.ovl -o "$m.png" --offset -20,-30 && "$ovl" render examples/business.ovl -o "$m.pdf" --offset -20,-30 &&
+  pdftoppm -r 300 -aa no -aaVector no -png -singlefile "$m.pdf" "$m.pdf" && printf 'moved PDF: ' && "$agree" "$m.pdf.png" "$m.png" 99
+} 2> /dev/null || bad "business moved by --offset: the PDF page differs from the raster page"
+
+"$ovl" render examples/business.ovl examples/ledger.ovl examples/japanese.ovl -o "$out/three.pdf" --format pdf --dpi 300 ||
+  bad "three overlays cannot be rendered to one PDF"
+pdfinfo "$out/three.pdf" | grep -q '^Pages: *3$' || bad "the PDF of three overlays does not have 3 pages"
+"$ovl" render examples/business.ovl examples/ledger.ovl examples/japanese.ovl -o "$out/three.ps" --dpi 300 &&
+  head -1 "$out/three.ps" | grep -q '^%!PS-Adobe' && grep -q '^%%Pages: 3$' "$out/three.ps" ||
+  bad "the PostScript document of three overlays is not three pages of PostScript"
+exit $fail

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Runs one case of a command-line table: tab-separated lines of name, exit
+# status, command, expected stderr (\n between lines, - for none) and a check
+# that must then succeed (- for none). The command runs under bash with
+# pipefail in an empty folder beside ex/ (the examples) and data/ (this
+# folder's data), i.e. as ../ex and ../data, with the tool on PATH; its
+# stdout is ../stdout for the check. As root, "$asuser" runs a command as
+# nobody, so permission checks are real.
+set -u
+table=$1 name=$2 ovl=$3 src=$4
+line=$(awk -F'\t' -v n="$name" '$1 == n' "$table")
+[ -n "$line" ] || { echo "no case $name in $table"; exit 1; }
+IFS=$'\t' read -r _ want cmd want_err check <<< "$line"
+dir=$(mktemp -d)
+trap 'chmod -R u+rwx "$dir"; rm -rf "$dir"' EXIT
+chmod 755 "$dir"
+ln -s "$src/examples" "$dir/ex"
+ln -s "$src/tests/tools/data" "$dir/data"
+mkdir "$dir/bin" "$dir/w" && ln -s "$ovl" "$dir/bin/ovl"
+chmod 777 "$dir/w"
+export asuser=""
+[ "$(id -u)" = 0 ] && asuser="setpriv --reuid=65534 --regid=65534 --clear-groups"
+export PATH="$dir/bin:$PATH"
+cd "$dir/w" || exit 1
+bash -o pipefail -c "$cmd" > ../stdout 2> ../stderr
+code=$?
+fail=0
+if [ "$code" != "$want" ]; then echo "exit status $code, expected $want"; fail=1; fi
+if [ "$want_err" = "-" ]; then : > ../want; else printf '%b\n' "$want_err" > ../want; fi
+diff -u ../want ../stderr || fail=1
+if [ "$check" != "-" ] && ! bash -o pipefail -c "$check"; then echo "check failed: $check"; fail=1; fi
+exit $fail
