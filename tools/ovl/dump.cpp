@@ -92,8 +92,8 @@ json Element(const hostwalk::Decoded& d, size_t offset, bool ebcdicText) {
             e["positionUnits"] = d.kind == 7 ? "twip" : "pixel";
             size_t n = d.text && d.cursorAfter > d.text ? static_cast<size_t>(d.cursorAfter - d.text) : 0;
             if (n > t.textLength) n = t.textLength;
-            e["text"] = t.textForm == 1 || (ebcdicText && t.textForm == 0) ? HkzToUtf8(d.text, n, true)
-                                                                           : SjisToUtf8(d.text, n);
+            e["text"] = d.text ? ElementTextToUtf8(d.text, n, t.textForm == 0 && ebcdicText ? 1 : t.textForm, t.textLength)
+                               : std::string();
             e["form"] = t.textForm;
             e["charCount"] = t.charCount;
             e["height"] = t.charHeight;

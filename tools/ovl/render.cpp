@@ -210,8 +210,7 @@ void Renderer::DrawText(const hostwalk::Decoded& d) {
     size_t n = static_cast<size_t>(d.cursorAfter - d.text);
     if (n > t.textLength) n = t.textLength;
     std::string utf8;
-    if (t.textForm == 1) utf8 = HkzToUtf8(d.text, n, true);
-    else utf8 = SjisToUtf8(d.text, n);
+    utf8 = ElementTextToUtf8(d.text, n, t.textForm, t.textLength);
     if (utf8.empty()) return;
 
     // Positions of TEXT records are in 1/1440 inch; the other text record's
