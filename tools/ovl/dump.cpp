@@ -100,6 +100,7 @@ json Element(const hostwalk::Decoded& d, size_t offset, bool ebcdicText) {
             e["expansion"] = t.charExpansion;
             e["spacing"] = static_cast<short>(t.charSpacing);
             e["rotation"] = t.textRotation;
+            e["path"] = t.textPath;
             e["slant"] = t.slantAngle;
             e["colour"] = t.textColour;
             e["font"] = t.fontIndex;
