@@ -30,20 +30,11 @@ constexpr PageSize kPages[] = {{"A3", 297, 420}, {"A4", 210, 297},      {"A5", 1
 constexpr int kMaxPagePixels = 20000;  // on a side: 1.6 GB of 32-bit page at most
 
 // Each rendering thread has a text renderer of its own (a FreeType face is
-// not shared between threads); fontconfig is asked under one lock.
-TextRenderer* ThreadText(std::string* error) {
-    static std::mutex lock;
+// not shared between threads), kept across pages with its glyphs; it sets up
+// fontconfig and FreeType the first time a page has text.
+TextRenderer* ThreadText() {
     thread_local TextRenderer renderer;
-    thread_local bool tried = false;
-    thread_local bool opened = false;
-    thread_local std::string openError;
-    if (!tried) {
-        std::lock_guard<std::mutex> guard(lock);
-        opened = renderer.Open(&openError);
-        tried = true;
-    }
-    if (!opened) *error = openError;
-    return opened ? &renderer : nullptr;
+    return &renderer;
 }
 
 // The conversion of image sizes by resolution code, as the image decoder
@@ -226,6 +217,7 @@ void Renderer::DrawText(const hostwalk::Decoded& d) {
     style.expansion = t.charExpansion != 0 ? t.charExpansion / 100.0 : 1.0;
     style.spacingPx = static_cast<short>(t.charSpacing) / 100.0 * style.heightPx;
     style.rotation = t.textRotation & 3;
+    style.vertical = t.textPath == 3;  // text path down: upright vertical writing
     style.rgb = ColourRgb(t.textColour);
     text_->Draw(*page_, DecodeUtf8(utf8), x, y, style);
 }
@@ -363,8 +355,7 @@ RenderResult RenderToRaster(const Loaded& overlay, const RenderOptions& options,
     page.dpi = options.dpi;
     page.bits = static_cast<uint8_t*>(surface.bits);
 
-    std::string fontError;
-    TextRenderer* text = ThreadText(&fontError);
+    TextRenderer* text = ThreadText();
     std::vector<uint8_t> image = overlay.image;  // the decoders take a writable cursor
     {
         Renderer renderer(dc, &page, image, static_cast<unsigned>(options.dpi), text);
@@ -391,7 +382,7 @@ RenderResult RenderToRaster(const Loaded& overlay, const RenderOptions& options,
             result.error = renderer.error;
         }
     }
-    if (text == nullptr) result.warning = fontError + "; text is not drawn";
+    if (text->Failed()) result.warning = text->OpenError() + "; text is not drawn";
     write(page, context);
     DeleteDC(dc);
     result.ok = true;
