@@ -66,11 +66,10 @@ void Keys(const json& obj, const std::string& where, const std::vector<std::stri
 
 int Int(const json& j, const std::string& where, long lo = -32768, long hi = 65535) {
     if (!j.is_number_integer()) Fail(where, "expected a whole number");
-    const bool over = j.is_number_unsigned() ? j.get<uint64_t>() > static_cast<uint64_t>(hi)
-                                             : j.get<int64_t>() > hi;
-    if (over || (!j.is_number_unsigned() && j.get<int64_t>() < lo))
-        Fail(where, "out of range " + std::to_string(lo) + " to " + std::to_string(hi));
-    return static_cast<int>(j.get<int64_t>());
+    const bool huge = j.is_number_unsigned() && j.get<uint64_t>() > static_cast<uint64_t>(INT64_MAX);
+    const int64_t v = huge ? INT64_MAX : j.get<int64_t>();
+    if (v < lo || v > hi) Fail(where, "out of range " + std::to_string(lo) + " to " + std::to_string(hi));
+    return static_cast<int>(v);
 }
 
 int IntOr(const json& obj, const char* key, const std::string& where, int fallback,
@@ -654,6 +653,9 @@ int Build(const std::string& descPath, const std::string& outPath, FILE* err) {
         built = Overlay(d, slash == std::string::npos ? std::string() : descPath.substr(0, slash + 1));
     } catch (const BuildError& e) {
         std::fprintf(err, "ovl: %s: %s\n", descPath.c_str(), e.what.c_str());
+        return 1;
+    } catch (const std::exception& e) {  // out of memory, or a check missed
+        std::fprintf(err, "ovl: %s: cannot build: %s\n", descPath.c_str(), e.what());
         return 1;
     }
     // Written under a temporary name, read back, then renamed: a refused or
