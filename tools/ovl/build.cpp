@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -517,6 +518,11 @@ Built Overlay(const json& d, const std::string& base) {
         if (kind2 && d.contains(k1)) Fail(std::string("description.") + k1, "kind 2 overlays have none");
     if (!kind2 && d.contains("ids")) Fail("description.ids", "only kind 2 overlays carry ids");
     const std::vector<std::string> fonts = d.contains("fonts") ? Strings(d, "fonts") : std::vector<std::string>();
+    for (size_t i = 0; i < fonts.size(); ++i) {
+        const bool plain = std::all_of(fonts[i].begin(), fonts[i].end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+        if (fonts[i].empty() || fonts[i].size() > 8 || !plain)
+            Fail("description.fonts[" + std::to_string(i) + "]", "expected 1 to 8 letters and digits");
+    }
     ctx.fonts = fonts.size();
 
     Built built;
@@ -574,8 +580,13 @@ Built Overlay(const json& d, const std::string& base) {
     o.mode = format == 1 ? 1 : format == 2 ? 0x2000 : 0x80;
     o.resolutionTag = tag;
     if (!fonts.empty()) {
+        // Readers take every name with the first name's length and compare
+        // names over 8 bytes: each is written padded with spaces to 8.
         std::vector<Bytes> names;
-        for (const std::string& name : fonts) names.push_back(ctx.ebcdic ? ovlw::Ebcdic(name) : Bytes(name.begin(), name.end()));
+        for (const std::string& name : fonts) {
+            const std::string padded = name + std::string(8 - name.size(), ' ');
+            names.push_back(ctx.ebcdic ? ovlw::Ebcdic(padded) : Bytes(padded.begin(), padded.end()));
+        }
         o.preamble = ovlw::FontList(names);
     }
     o.elements = elements;
