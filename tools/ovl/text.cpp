@@ -87,9 +87,12 @@ struct TextRenderer::Glyph {
 };
 
 // Glyphs by index, size (26.6 pixels) and rotation. Bounded: emptied when
-// it grows past kMaxGlyphs (a page of text uses a few hundred).
+// it grows past kMaxGlyphs (a page of text uses a few hundred) or kMaxBytes
+// of coverage (large glyphs at high resolutions).
 struct TextRenderer::Cache {
     static constexpr size_t kMaxGlyphs = 8192;
+    static constexpr size_t kMaxBytes = size_t{64} << 20;
+    size_t bytes = 0;
     struct Key {
         unsigned index;
         long width26;
@@ -188,7 +191,10 @@ const TextRenderer::Glyph& TextRenderer::Load(unsigned index, long width26, long
         ++reused_;
         return found->second;
     }
-    if (cache_->glyphs.size() >= Cache::kMaxGlyphs) cache_->glyphs.clear();
+    if (cache_->glyphs.size() >= Cache::kMaxGlyphs || cache_->bytes >= Cache::kMaxBytes) {
+        cache_->glyphs.clear();
+        cache_->bytes = 0;
+    }
     ++rendered_;
     SetFace(width26, height26, rotation);
     auto* face = static_cast<FT_Face>(face_);
@@ -202,6 +208,7 @@ const TextRenderer::Glyph& TextRenderer::Load(unsigned index, long width26, long
     g.top = slot->bitmap_top;
     g.advance = std::hypot(slot->advance.x, slot->advance.y) / 64.0;
     g.coverage.resize(static_cast<size_t>(g.width) * g.rows);
+    cache_->bytes += g.coverage.size();
     for (int row = 0; row < g.rows; ++row) {
         const unsigned char* src = bmp.buffer + static_cast<ptrdiff_t>(row) * bmp.pitch;
         uint8_t* dst = g.coverage.data() + static_cast<size_t>(row) * g.width;
