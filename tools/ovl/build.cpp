@@ -1,6 +1,7 @@
 // ovl build: a JSON description of a form to an overlay file, through the
 // writer. The keys are documented in the README (description files).
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <iconv.h>
 #include <unistd.h>
 
@@ -667,6 +668,12 @@ int Build(const std::string& descPath, const std::string& outPath, FILE* err) {
         return 1;
     } catch (const std::exception& e) {  // out of memory, or a check missed
         std::fprintf(err, "ovl: %s: cannot build: %s\n", descPath.c_str(), e.what());
+        return 1;
+    }
+    struct stat descStat{}, outStat{};
+    if (stat(descPath.c_str(), &descStat) == 0 && stat(outPath.c_str(), &outStat) == 0 &&
+        descStat.st_dev == outStat.st_dev && descStat.st_ino == outStat.st_ino) {
+        std::fprintf(err, "ovl: %s: the output would replace the description\n", outPath.c_str());
         return 1;
     }
     // Written under a temporary name, read back, then renamed: a refused or
