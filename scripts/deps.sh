@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev libdeflate-dev libfreetype-dev libfontconfig-dev libtiff-dev libcairo2-dev
+  libpng-dev libdeflate-dev libfreetype-dev libfontconfig-dev libharfbuzz-dev libtiff-dev libcairo2-dev
   nlohmann-json3-dev libcli11-dev
   fonts-ipafont-gothic fonts-dejavu-core poppler-utils librsvg2-bin parallel hyperfine file
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64

@@ -1,5 +1,4 @@
-// The tool's page outputs read back by their readers, and its JSON round
-// trip: a description built into an overlay dumps back to its geometry.
+// The tool's page outputs read back by their readers.
 #include <gtest/gtest.h>
 #include <png.h>
 #include <tiffio.h>
@@ -353,54 +352,6 @@ TEST(OvlOutput, PdfHoldsThePageAtItsSize) {
     EXPECT_GT(a, 10000);
     EXPECT_GT(b / a, 0.5);
     EXPECT_LT(b / a, 2.0);
-}
-
-// Every shape of a description comes back from dump where the description
-// put it: at 1440 dpi a device pixel is a twip, plus the 1 every position gets.
-TEST(OvlJson, BuildThenDumpKeepsTheGeometry) {
-    const std::string dir = TempDir();
-    const std::string desc = dir + "/form.json";
-    {
-        std::ofstream f(desc);
-        f << R"({"kind":1,"magic":"ascii","elements":[
-              {"type":"rectangle","corners":[[2000,3000],[720,720]],"width":20},
-              {"type":"line","from":[100,200],"to":[5000,200],"lineType":2},
-              {"type":"circle","centre":[6000,7000],"radius":500},
-              {"type":"ellipse","centre":[9000,9000],"rx":800,"ry":300},
-              {"type":"segments","points":[[10,20],[30,40],[50,60],[70,80]]},
-              {"type":"area","box":[[100,100],[900,600]],"radius":100,"hatch":-9},
-              {"type":"text","at":[300,400],"text":"AB","height":200}]})";
-    }
-    const std::string ovlFile = dir + "/form.ovl";
-    ASSERT_EQ(ovl::Build(desc, ovlFile, stderr), 0);
-    char* text = nullptr;
-    size_t size = 0;
-    FILE* out = open_memstream(&text, &size);
-    ASSERT_EQ(ovl::Dump(ovlFile, 1440, out, stderr), 0);
-    std::fclose(out);
-    const nlohmann::json dump = nlohmann::json::parse(std::string(text, size));
-    std::free(text);
-    const auto& e = dump["elements"];
-    ASSERT_EQ(e.size(), 8u);
-    EXPECT_EQ(e[0]["kind"], "rectangle");
-    EXPECT_EQ(e[0]["low"], nlohmann::json::parse("[721,721]"));
-    EXPECT_EQ(e[0]["high"], nlohmann::json::parse("[2001,3001]"));
-    EXPECT_EQ(e[1]["from"], nlohmann::json::parse("[101,201]"));
-    EXPECT_EQ(e[1]["to"], nlohmann::json::parse("[5001,201]"));
-    EXPECT_EQ(e[1]["attributes"]["lineKindCode"], 2);
-    EXPECT_EQ(e[2]["centre"], nlohmann::json::parse("[6001,7001]"));
-    EXPECT_EQ(e[2]["radius"], 500);
-    EXPECT_EQ(e[3]["rx"], 800);
-    EXPECT_EQ(e[3]["ry"], 300);
-    EXPECT_EQ(e[4]["from"], nlohmann::json::parse("[11,21]"));
-    EXPECT_EQ(e[5]["to"], nlohmann::json::parse("[71,81]"));
-    EXPECT_EQ(e[6]["kind"], "area");
-    EXPECT_EQ(e[6]["low"], nlohmann::json::parse("[101,101]"));
-    EXPECT_EQ(e[6]["high"], nlohmann::json::parse("[901,601]"));
-    EXPECT_EQ(e[6]["cornerRadius"], nlohmann::json::parse("[100,100,100,100]"));
-    EXPECT_EQ(e[6]["attributes"]["hatchIndex"], 39);
-    EXPECT_EQ(e[7]["text"], "AB");
-    EXPECT_EQ(e[7]["position"], nlohmann::json::parse("[301,401]"));  // twips, y down
 }
 
 }  // namespace

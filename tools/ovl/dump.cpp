@@ -90,14 +90,16 @@ json Element(const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT& d, size_t offset
             e["position"] = Pt(d.textPosition);
             e["positionUnits"] = d.kind == 7 ? "twip" : "pixel";
             const size_t n = wx5nh_text_length(overlay, &d);
-            e["text"] = t.textForm == 1 || (ebcdicText && t.textForm == 0) ? HkzToUtf8(d.text, n, true)
-                                                                           : SjisToUtf8(d.text, n);
+            e["text"] = d.text ? ElementTextToUtf8(d.text, n, t.textForm == 0 && ebcdicText ? 1 : t.textForm,
+                                                   t.textLength)
+                               : std::string();
             e["form"] = t.textForm;
             e["charCount"] = t.charCount;
             e["height"] = t.charHeight;
             e["expansion"] = t.charExpansion;
             e["spacing"] = static_cast<short>(t.charSpacing);
             e["rotation"] = t.textRotation;
+            e["path"] = t.textPath;
             e["slant"] = t.slantAngle;
             e["colour"] = t.textColour;
             e["font"] = t.fontIndex;

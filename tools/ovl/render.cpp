@@ -26,20 +26,11 @@ constexpr PageSize kPages[] = {{"A3", 297, 420}, {"A4", 210, 297},      {"A5", 1
                                {"legal", 215.9, 355.6}};
 
 // Each rendering thread has a text renderer of its own (a FreeType face is
-// not shared between threads); fontconfig is asked under one lock.
-TextRenderer* ThreadText(std::string* error) {
-    static std::mutex lock;
+// not shared between threads), kept across pages with its glyphs; it sets up
+// fontconfig and FreeType the first time a page has text.
+TextRenderer* ThreadText() {
     thread_local TextRenderer renderer;
-    thread_local bool tried = false;
-    thread_local bool opened = false;
-    thread_local std::string openError;
-    if (!tried) {
-        std::lock_guard<std::mutex> guard(lock);
-        opened = renderer.Open(&openError);
-        tried = true;
-    }
-    if (!opened) *error = openError;
-    return opened ? &renderer : nullptr;
+    return &renderer;
 }
 
 // The conversion of image sizes by resolution code, as the image decoder
@@ -77,8 +68,7 @@ int DrawText(void* context, HDC, const WX5NH_OVERLAY* overlay, const WX5NH_ELEME
     const size_t n = wx5nh_text_length(overlay, element);
     if (n == 0) return -1;
     std::string utf8;
-    if (t.textForm == 1) utf8 = HkzToUtf8(d.text, n, true);
-    else utf8 = SjisToUtf8(d.text, n);
+    utf8 = ElementTextToUtf8(d.text, n, t.textForm, t.textLength);
     if (utf8.empty()) return -1;
 
     // Positions of TEXT records are in 1/1440 inch; the other text record's
@@ -94,6 +84,7 @@ int DrawText(void* context, HDC, const WX5NH_OVERLAY* overlay, const WX5NH_ELEME
     style.expansion = t.charExpansion != 0 ? t.charExpansion / 100.0 : 1.0;
     style.spacingPx = static_cast<short>(t.charSpacing) / 100.0 * style.heightPx;
     style.rotation = t.textRotation & 3;
+    style.vertical = t.textPath == 3;  // text path down: upright vertical writing
     style.rgb = static_cast<uint32_t>(wx5nh_colour_rgb(t.textColour));
     c.text->Draw(*c.page, DecodeUtf8(utf8), x, y, style);
     return 0;
@@ -341,8 +332,7 @@ RenderResult RenderToRaster(const Loaded& overlay, const RenderOptions& options,
     page.dpi = options.dpi;
     page.bits = static_cast<uint8_t*>(surface.bits);
 
-    std::string fontError;
-    TextRenderer* text = ThreadText(&fontError);
+    TextRenderer* text = ThreadText();
     std::vector<uint8_t> image = overlay.image;  // the decoders take a writable cursor
     {
         WX5NH_OVERLAY view = HostView(overlay, image);
@@ -358,7 +348,7 @@ RenderResult RenderToRaster(const Loaded& overlay, const RenderOptions& options,
             result.error = drawing.error;
         }
     }
-    if (text == nullptr) result.warning = fontError + "; text is not drawn";
+    if (text->Failed()) result.warning = text->OpenError() + "; text is not drawn";
     if (dx != 0 || dy != 0) ShiftPage(&page, width, height, dx, dy);
     write(page, context);
     threadPage.Close(dc);

@@ -49,6 +49,13 @@ std::string HkzToUtf8(const uint8_t* bytes, size_t n, bool doubleByte) {
     return SjisToUtf8(sjis.data(), static_cast<size_t>(len));
 }
 
+std::string ElementTextToUtf8(const uint8_t* text, size_t n, int form, unsigned recordLength) {
+    if (form != 1) return SjisToUtf8(text, n);
+    // A text pointer always lies at least 10 bytes into its record.
+    const bool countBefore = ((text[-2] << 8) | text[-1]) == static_cast<int>(recordLength & 0xFFFF);
+    return HkzToUtf8(text, n, !(text[-1] == 0x29 && !countBefore));
+}
+
 std::string Printable(const std::string& utf8) {
     std::string out;
     for (unsigned char c : utf8) {

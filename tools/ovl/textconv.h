@@ -17,6 +17,15 @@ std::string SjisToUtf8(const uint8_t* bytes, size_t n);
 // run (its shift byte already stepped over).
 std::string HkzToUtf8(const uint8_t* bytes, size_t n, bool doubleByte);
 
+// The text of a decoded text element as UTF-8. form is the decoded text form
+// (1 EBCDIC/HKZ, else Shift JIS or single-byte), text the decoder's text
+// pointer with n bytes behind it, recordLength the byte count its record
+// gave. EBCDIC/HKZ text starts inside a double-byte run unless the control
+// bytes the decoder stepped over end with a shift-out (0x29); the two bytes
+// before text are then not the record's byte count, which they are when no
+// control byte was stepped over.
+std::string ElementTextToUtf8(const uint8_t* text, size_t n, int form, unsigned recordLength);
+
 // Characters other than printable ones escaped for one-line output.
 std::string Printable(const std::string& utf8);
 
