@@ -337,7 +337,8 @@ int wx5nh_walk_records(unsigned char* records, size_t size, const WX5NH_WALK_SET
 int wx5nh_walk(WX5NH_OVERLAY* overlay, const WX5NH_WALK_OPTIONS* options, WX5NH_VISIT visit,
                void* context, WX5NH_STOP* stop) {
     if (overlay == nullptr || options == nullptr || overlay->image == nullptr ||
-        overlay->firstElement == 0 || overlay->firstElement >= overlay->size) {
+        overlay->firstElement == 0 || overlay->firstElement >= overlay->size ||
+        options->dpi < WX5NH_DPI_MIN || options->dpi > WX5NH_DPI_MAX) {
         if (stop != nullptr) *stop = WX5NH_STOP{WX5NH_EINVAL, 0, 0};
         return WX5NH_EINVAL;
     }

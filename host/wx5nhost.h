@@ -33,6 +33,12 @@ extern "C" {
 /* The result of a null required pointer (EINVAL's number on every system we
  * build for; the same number the read-size query gives for a null path). */
 #define WX5NH_EINVAL 22
+/* The resolutions wx5nh_walk and wx5nh_render accept (others give
+ * WX5NH_EINVAL): the decoders turn widths with the divisor 14400 / dpi, which
+ * must lie between 1 and 252. */
+#define WX5NH_DPI_MIN 57
+#define WX5NH_DPI_MAX 14400
+
 /* wx5nh_walk results besides the library's: the step bound ran out, and a
  * decoder left the cursor outside the data or out of step with the count. */
 #define WX5NH_STEPS_OUT 1

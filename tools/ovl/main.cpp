@@ -8,6 +8,11 @@
 #include <vector>
 
 #include "commands.h"
+#include "wx5nhost.h"
+
+namespace {
+const std::string kDpiRange = std::to_string(WX5NH_DPI_MIN) + " to " + std::to_string(WX5NH_DPI_MAX);
+}  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"ovl: inspect, render and build page-form overlay files"};
@@ -23,13 +28,13 @@ int main(int argc, char** argv) {
     int dumpDpi = 300;
     CLI::App* dump = app.add_subcommand("dump", "every element as JSON");
     dump->add_option("FILE", file, "overlay file")->required();
-    dump->add_option("--dpi", dumpDpi, "device resolution of the geometry (57 to 14400)");
+    dump->add_option("--dpi", dumpDpi, "device resolution of the geometry (" + kDpiRange + ")");
 
     ovl::RenderCommand rc;
     CLI::App* render = app.add_subcommand("render", "draw overlays to PNG, PDF or TIFF pages");
     render->add_option("FILE", rc.files, "overlay files")->required();
     render->add_option("-o,--output", rc.output, "output file (a folder for several inputs)")->required();
-    render->add_option("--dpi", rc.options.dpi, "page resolution (57 to 14400)");
+    render->add_option("--dpi", rc.options.dpi, "page resolution (" + kDpiRange + ")");
     render->add_option("--format", rc.format, "png, pdf or tiff (1-bit, CCITT G4)");
     render->add_flag("--mono", rc.options.mono, "draw on a 1-bit page");
     render->add_option("--page", rc.options.page, "A3, A4, A5, B4, B5, letter, legal or WxH in mm");
