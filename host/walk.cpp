@@ -180,6 +180,7 @@ int Walker::Decode(int kind, WX5NH_ELEMENT& e) {
             while (e.result == 0 && !e.ended && steps_ < maxSteps_ && CursorSound() && !stopped_) {
                 ++steps_;
                 Visit(e, attr);
+                e.offset = Offset();  // the next segment starts where this one ended
                 e.segment = 0;
                 e.result = fordsegline(&cursor_, &remaining_, &attr, dpi, &out, &e.started,
                                        &e.ended, work_);
@@ -224,7 +225,7 @@ int Walker::Run(WX5NH_STOP* stop) {
             return Finish(stop, WX5NH_BROKEN_CURSOR);
         }
         if (e.result != 0) return Finish(stop, e.result);
-        if (stopped_) return Finish(stop, 0);
+        if (stopped_) return Finish(stop, WX5NH_VISIT_STOPPED);
         if (cursor_ == before) return Finish(stop, -1);
     }
     return Finish(stop, WX5NH_STEPS_OUT);

@@ -8,10 +8,14 @@
  * success, otherwise the failing result of the library (negative) or of the
  * file layer (a positive system error number), as each function says.
  *
- * Null pointers: a required pointer argument that is null (the overlay, the
- * path, the options, the device context) gives WX5NH_EINVAL and nothing is
- * read or written. Optional ones say so below (the visit callback, stop,
- * callbacks, result, fonts); those are skipped when null.
+ * Null pointers, the rule of this library and of the overlay library alike:
+ * an out-parameter that only reports (stop, result, fonts, and in the
+ * overlay library sizes, kinds and formats) may be null and is then not
+ * written; the call does its work all the same. A pointer the call reads, or
+ * whose filling is its purpose (the path, the overlay, the options, the
+ * device context, the box), must not be null: the result is then
+ * WX5NH_EINVAL (22, what the file layer gives for a null path) and nothing
+ * is read or written. A null callback or visit function is skipped.
  */
 #ifndef WX5NHOST_H
 #define WX5NHOST_H
@@ -43,6 +47,8 @@ extern "C" {
  * decoder left the cursor outside the data or out of step with the count. */
 #define WX5NH_STEPS_OUT 1
 #define WX5NH_BROKEN_CURSOR 2
+/* ... and the visit callback asked to stop. */
+#define WX5NH_VISIT_STOPPED 3
 
 /* An overlay loaded the way a host loads it. */
 typedef struct WX5NH_OVERLAY {
