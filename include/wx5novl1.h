@@ -27,9 +27,15 @@
 #ifndef WX5NOVL1_H
 #define WX5NOVL1_H
 
+/* The version of the library; the build takes its version from here. The
+ * major version is the one of the shared library's name (libwx5novl1.so.1). */
+#define WX5NOVL1_VERSION_MAJOR 1
+#define WX5NOVL1_VERSION_MINOR 0
+#define WX5NOVL1_VERSION_PATCH 0
+
 #include <stddef.h>
 
-#include "platform.h"
+#include "wx5novl1_gdi.h"
 
 #ifdef __cplusplus
 extern "C" {
