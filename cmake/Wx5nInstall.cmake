@@ -70,8 +70,12 @@ endif()
 
 set(WX5N_EXPORTED ${WX5N_LIBRARIES} ovlwriter)
 if(NOT BUILD_SHARED_LIBS)
-  # Static archives carry their private dependencies into the package.
+  # Static archives carry their private dependencies into the package, and
+  # the C++ runtime for a host written in C.
   list(APPEND WX5N_EXPORTED wx5n_res)
+  foreach(t ${WX5N_LIBRARIES})
+    target_link_libraries(${t} INTERFACE stdc++ m)
+  endforeach()
 endif()
 install(TARGETS ${WX5N_EXPORTED} EXPORT wx5novl1Targets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}

@@ -4,12 +4,14 @@
 # sonames and no RUNPATH (nor does the tool); each exports exactly the names
 # its installed headers declare; the example host builds from a separate
 # CMake project through find_package and with pkg-config alone, and both
-# builds draw every element of every example overlay.
-#   check_install.sh SOURCE_DIR BUILD_DIR WORK_DIR
+# builds draw every element of every example overlay. A static build gives
+# archives: only the files and the two consumers are checked.
+#   check_install.sh SOURCE_DIR BUILD_DIR WORK_DIR shared|static
 set -u
 src=$1
 build=$2
 work=$3
+kind=$4
 rm -rf "$work"
 mkdir -p "$work" || exit 2
 prefix=$work/prefix
@@ -17,18 +19,20 @@ if ! cmake --install "$build" --prefix "$prefix" > "$work/install.log" 2>&1; the
   cat "$work/install.log"; exit 1
 fi
 fail=0
-libdir=$(dirname "$(find "$prefix" -name 'libwx5novl1.so.1' | head -n 1)")
+libdir=$(cd "$(dirname "$(find "$prefix" -name wx5novl1.pc | head -n 1)")/.." && pwd)
+if [ "$kind" = static ]; then so=a; else so=so.1; fi
 inc=$prefix/include/wx5novl1
 for f in "$inc/wx5novl1.h" "$inc/wx5novl1_gdi.h" "$inc/wx5nhost.h" "$inc/swgdi.h" "$inc/swgdi_path.h" \
          "$inc/wx5nfacc.h" "$inc/wx5naux0.h" "$inc/ovlwriter.h" "$inc/elements.h" \
-         "$libdir/libwx5novl1.so.1" "$libdir/libwx5nhost.so.1" "$libdir/libswgdi.so.1" \
-         "$libdir/libwx5nfacc.so.1" "$libdir/libwx5naux0.so.1" "$libdir/libovlwriter.a" \
+         "$libdir/libwx5novl1.$so" "$libdir/libwx5nhost.$so" "$libdir/libswgdi.$so" \
+         "$libdir/libwx5nfacc.$so" "$libdir/libwx5naux0.$so" "$libdir/libovlwriter.a" \
          "$libdir/cmake/wx5novl1/wx5novl1Config.cmake" "$libdir/cmake/wx5novl1/wx5novl1Targets.cmake" \
          "$libdir/pkgconfig/wx5novl1.pc" "$libdir/pkgconfig/wx5nhost.pc" "$libdir/pkgconfig/swgdi.pc" \
          "$prefix/bin/ovl" "$prefix/share/man/man1/ovl.1"; do
   [ -e "$f" ] || { echo "not installed: ${f#$prefix/}"; fail=1; }
 done
 
+if [ "$kind" = shared ]; then
 # Names a header declares with its export macro: comments and preprocessor
 # lines dropped, one declaration a line, the name before its parenthesis.
 declared() { cc -fpreprocessed -dD -E -P -w -x c "$1" | grep -v '^ *#' | tr '\n' ' ' | tr ';' '\n' |
@@ -69,6 +73,8 @@ for f in "$libdir"/*.so.* "$prefix/bin/ovl"; do
   if readelf -d "$f" | grep -qE 'RUNPATH|RPATH'; then echo "${f#$prefix/} carries a RUNPATH"; fail=1; fi
 done
 
+fi
+
 export LD_LIBRARY_PATH=$libdir
 if cmake -S "$src/tests/package/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix" \
      -DHOST_SOURCE="$src/examples/host.c" > "$work/consumer.log" 2>&1 \
@@ -78,7 +84,7 @@ else
   tail -20 "$work/consumer.log"; echo "the CMake consumer does not build"; fail=1
 fi
 export PKG_CONFIG_PATH=$libdir/pkgconfig
-if cc -std=c99 -o "$work/host_pc" "$src/examples/host.c" $(pkg-config --cflags --libs wx5nhost) 2> "$work/pc.log"; then
+if cc -std=c99 -o "$work/host_pc" "$src/examples/host.c" $(pkg-config $([ "$kind" = static ] && echo --static) --cflags --libs wx5nhost) 2> "$work/pc.log"; then
   "$work/host_pc" "$src"/examples/*.ovl || { echo "the pkg-config consumer failed"; fail=1; }
 else
   cat "$work/pc.log"; echo "the pkg-config consumer does not build"; fail=1
