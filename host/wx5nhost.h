@@ -121,9 +121,14 @@ typedef struct WX5NH_STOP {
 typedef int (*WX5NH_VISIT)(void* context, const WX5NH_ELEMENT* element);
 
 /* Walks the elements of a loaded overlay (which the decoders may rewrite in
- * place). Returns stop->result. */
-WX5NH_API int wx5nh_walk(WX5NH_OVERLAY* overlay, const WX5NH_WALK_OPTIONS* options, WX5NH_VISIT visit,
-               void* context, WX5NH_STOP* stop);
+ * place), calling visit (may be null) after every decoder call: one call a
+ * segment of a segmented line, and one more that ends its group (ended set,
+ * no segment). Returns stop->result: 0 at END PICTURE, the failing result of
+ * the library, WX5NH_STEPS_OUT, WX5NH_BROKEN_CURSOR, WX5NH_VISIT_STOPPED, or
+ * WX5NH_EINVAL for a null overlay or options, an overlay without a first
+ * element, or a dpi outside WX5NH_DPI_MIN to WX5NH_DPI_MAX. */
+WX5NH_API int wx5nh_walk(WX5NH_OVERLAY* overlay, const WX5NH_WALK_OPTIONS* options,
+                         WX5NH_VISIT visit, void* context, WX5NH_STOP* stop);
 
 /* Everything the walk of raw element records takes: wx5nh_walk fills it from
  * the overlay and its options. */
@@ -138,7 +143,9 @@ typedef struct WX5NH_WALK_SETUP {
 } WX5NH_WALK_SETUP;
 
 /* Walks the element records at records (size bytes, rewritten in place by
- * the decoders) as wx5nh_walk does; element offsets count from records. */
+ * the decoders) as wx5nh_walk does, at any dpi (the decoders' own answer to
+ * a dpi out of their range is what the walk reports); element offsets count
+ * from records. */
 WX5NH_API int wx5nh_walk_records(unsigned char* records, size_t size,
                                  const WX5NH_WALK_SETUP* setup, WX5NH_VISIT visit,
                                  void* context, WX5NH_STOP* stop);
@@ -191,14 +198,18 @@ typedef struct WX5NH_CALLBACKS {
 typedef struct WX5NH_RENDER_RESULT {
     WX5NH_STOP stop;          /* how the walk ended */
     size_t drawn;             /* elements drawn */
-    size_t decoded;           /* elements decoded */
+    size_t decoded;           /* elements decoded (each segment one; a group's end none) */
 } WX5NH_RENDER_RESULT;
 
 /* Draws a loaded overlay on dc at dpi: lines, rectangles, areas, circles and
  * ellipses through the library's drawing functions; text, images and bitmaps
- * through the callbacks. Returns result->stop.result. */
-WX5NH_API int wx5nh_render(HDC dc, WX5NH_OVERLAY* overlay, unsigned dpi, const WX5NH_CALLBACKS* callbacks,
-                 WX5NH_RENDER_RESULT* result);
+ * through the callbacks (callbacks and result may be null). Area corner radii
+ * are clamped to half the box's shorter side; a wave frame is drawn as wave
+ * lines on a box with square corners and as a solid frame on round shapes.
+ * Returns result->stop.result, or WX5NH_EINVAL for a null dc or overlay or a
+ * dpi out of range. */
+WX5NH_API int wx5nh_render(HDC dc, WX5NH_OVERLAY* overlay, unsigned dpi,
+                           const WX5NH_CALLBACKS* callbacks, WX5NH_RENDER_RESULT* result);
 
 #ifdef __cplusplus
 }
