@@ -57,7 +57,8 @@ typedef struct WX5NH_OVERLAY {
     int kind;                 /* 1 OVLP, 2 OVLG */
     int dataFormat;
     int layoutVersion;
-    size_t firstElement;      /* offset of the first element record, 0 if none */
+    size_t firstElement;      /* offset of the first element record, 0 if none; it
+                                 may equal size when the records are missing */
     FO_FONTBLOCK fonts;       /* the preamble's font list, if it has one */
 } WX5NH_OVERLAY;
 

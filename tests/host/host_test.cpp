@@ -161,6 +161,16 @@ TEST(HostLibrary, WalkReportsWhereItStops) {
     for (const WX5NH_ELEMENT& e : got) sound += e.result == 0 && e.offset < third;
     EXPECT_EQ(sound, i);
     wx5nh_free(&o);
+
+    // No element records at all: the walk stops at the end of the image.
+    Kind1Options bare;
+    bare.endPicture = false;
+    ASSERT_EQ(wx5nh_load(TempOverlay("bare", BuildKind1(bare)).c_str(), &o), 0);
+    EXPECT_EQ(o.firstElement, o.size);
+    EXPECT_TRUE(Walk(&o, 240, &stop).empty());
+    EXPECT_LT(stop.result, 0);
+    EXPECT_EQ(stop.offset, o.size);
+    wx5nh_free(&o);
 }
 
 // An image measures the same on paper at every resolution, whatever its
