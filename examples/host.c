@@ -1,149 +1,82 @@
-/* A minimal host of the overlay library, in C: it loads an overlay, walks its
- * elements, decodes each, draws the lines, boxes and ellipses on a page and
- * writes the page as PNG.
+/* A minimal host of the overlay library, in C, on the host library: it loads
+ * each overlay, draws every element on an A4 page at 150 dpi (lines, boxes,
+ * areas, circles and ellipses by the library; images and bitmaps by the host
+ * library's helpers; text as a mark under where it goes, since a real host
+ * draws glyphs with its own font engine) and says how many elements it drew
+ * of how many it decoded. Exits 1 when an overlay does not load, does not
+ * decode to its end or has an element that was not drawn; 2 for a bad
+ * command line.
  *
- *   host FILE.ovl OUT.png
+ *   host [-o PAGE.png] FILE.ovl...      (the page of the last file)
  */
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
-#include "wx5novl1.h"
+#include "wx5nhost.h"
 
 enum { DPI = 150 };
 
-/* The first element record of a loaded OVLP image: behind the element
- * block's descriptors, the data marker and the preamble's NO-OP record. */
-static size_t first_element(const unsigned char* image, size_t loaded, unsigned format) {
-    size_t p = 384 + 776;
-    unsigned short cls;
-    int len;
-    if (p + 4 > loaded) return 0;
-    p += 8 + ((image[p + 2] << 8) | image[p + 3]);
-    if (p + 4 > loaded) return 0;
-    p += 4 + ((image[p + 2] << 8) | image[p + 3]);
-    p += format == 3 ? 6 : 4;
-    while (p < loaded) {
-        if (foreadclassid(image + p, (int)(loaded - p), &cls, &len) != 0 || len <= 0) return 0;
-        p += (size_t)len;
-        if (cls == 0) return p;
+/* A line under the text, as long as its characters are high. */
+static int mark_text(void* context, HDC dc, const WX5NH_OVERLAY* overlay,
+                     const WX5NH_ELEMENT* element) {
+    const FO_ATTR_TEXT* t = &element->attr.text;
+    long x = element->textPosition.x, y = element->textPosition.y;
+    long height = (t->charHeight != 0 ? t->charHeight : 210) * (long)element->dpi / 1440;
+    (void)context;
+    if (wx5nh_text_length(overlay, element) == 0) return -1;
+    if (element->kind == 7) { /* TEXT positions are in 1/1440 inch */
+        x = x * (long)element->dpi / 1440;
+        y = y * (long)element->dpi / 1440;
     }
+    MoveToEx(dc, (int)x, (int)y, NULL);
+    LineTo(dc, (int)(x + height * (t->charCount > 0 ? t->charCount : 1)), (int)y);
     return 0;
 }
 
-static LINEREC solid_line(int width) {
-    LINEREC line;
-    memset(&line, 0, sizeof line);
-    line.width = width > 0 ? width : 1;
-    line.kind = 1;
-    line.cap = 1;
-    line.color = RGB(0, 0, 0);
-    line.unitsPerInch = DPI;
-    return line;
-}
-
 int main(int argc, char** argv) {
-    unsigned size = 0, loaded = 0;
-    unsigned char kind = 0;
-    unsigned short format = 0, version = 0;
-    unsigned char* image;
-    unsigned char* cursor;
-    unsigned remaining;
-    size_t first;
-    int drawn = 0, result;
-    FO_WORK work;
-    FO_ATTR attr;
-    MNG_OBJECT mng;
-    HDC page;
+    const char* out = NULL;
+    const WX5NH_CALLBACKS callbacks = {NULL, mark_text, wx5nh_draw_image, wx5nh_draw_bitmap};
+    int first = 1, status = 0, i;
 
-    if (argc != 3) {
-        fprintf(stderr, "usage: host FILE.ovl OUT.png\n");
+    if (argc > 2 && strcmp(argv[1], "-o") == 0) {
+        out = argv[2];
+        first = 3;
+    }
+    if (first >= argc) {
+        fprintf(stderr, "usage: host [-o PAGE.png] FILE.ovl...\n");
         return 2;
     }
-    if (pcom_fogetreadsize(argv[1], &size, 0) != 0 || (image = malloc(size)) == NULL) {
-        fprintf(stderr, "host: %s: cannot size the file\n", argv[1]);
-        return 1;
-    }
-    result = pcom_foreadd33(1, argv[1], image, &size, &loaded, &kind, &format, &version, 0);
-    first = result == 0 ? first_element(image, loaded, format) : 0;
-    if (first == 0) {
-        fprintf(stderr, "host: %s: cannot load (result %d)\n", argv[1], result);
-        free(image);
-        return 1;
-    }
-
-    memset(&work, 0, sizeof work);
-    fosetlinedef(&work);
-    memset(&attr, 0, sizeof attr);
-    page = swgdi_CreatePageDC(DPI * 210 / 25, DPI * 297 / 25, DPI, DPI, 32);
-    StartMngObject(page, &mng);
-
-    cursor = image + first;
-    remaining = (unsigned)(loaded - first);
-    for (;;) {
-        FO_POINT p[3], centre;
-        unsigned short value, rx, ry;
-        unsigned char width = 0, segment = 0, started = 0, ended = 0;
-        unsigned int high = 0, low = 0;
-        FO_LINEOUT out = {&p[0], &p[1], &p[2], &value, &segment, &width, &high, &low};
-        LINEREC line;
-        int k = foreadkindget(cursor, (int)remaining);
-        if (k == FO_MARKER) { cursor += 4; remaining -= 4; continue; }
-        if (k <= 0) break;  /* END PICTURE, or the data ended */
-        switch (k) {
-            case 1:
-                result = fordline(&cursor, &remaining, &attr, DPI, &out, &work);
-                line = solid_line(width);
-                if (result == 0) drawn += foExtLine(page, p[0].x, p[0].y, p[1].x, p[1].y, &line, &mng);
-                break;
-            case 10:
-                result = fordsegline(&cursor, &remaining, &attr, DPI, &out, &started, &ended, &work);
-                line = solid_line(attr.line.lineWidth);
-                if (result == 0 && !ended) drawn += foExtLine(page, p[0].x, p[0].y, p[1].x, p[1].y, &line, &mng);
-                break;
-            case 3: {
-                RECTREC shape;
-                RECT r;
-                memset(&shape, 0, sizeof shape);
-                result = fordrect(&cursor, &remaining, &attr, DPI, &out, &work);
-                r.left = p[0].x; r.top = p[0].y; r.right = p[1].x; r.bottom = p[1].y;
-                line = solid_line(attr.line.lineWidth);
-                if (result == 0) drawn += foExtRectangle(page, r, 0, 0, &line, &shape, &mng);
-                break;
-            }
-            case 2:
-            case 8:
-                if (k == 2) {
-                    result = fordcircle(&cursor, &remaining, &attr, DPI, &centre, &rx, &work);
-                    ry = rx;
-                } else {
-                    result = fordellipse(&cursor, &remaining, &attr, DPI, &centre, &rx, &ry, &work);
-                }
-                line = solid_line(attr.line.lineWidth);
-                if (result == 0) drawn += foExtEllipse(page, centre.x, centre.y, rx, ry, 0, 0, &line, &mng);
-                break;
-            default: {
-                /* Text, areas, images and bitmaps: this host steps over the
-                 * element's records up to the next element. */
-                unsigned short cls;
-                int len;
-                if (foreadclassid(cursor, (int)remaining, &cls, &len) != 0 || len <= 0) result = -1;
-                else { cursor += len; remaining -= (unsigned)len; result = 0; }
-                break;
-            }
+    for (i = first; i < argc; ++i) {
+        WX5NH_OVERLAY overlay;
+        WX5NH_RENDER_RESULT result;
+        HDC page;
+        int loaded = wx5nh_load(argv[i], &overlay);
+        if (loaded != 0) {
+            fprintf(stderr, "host: %s: cannot load (result %d)\n", argv[i], loaded);
+            status = 1;
+            continue;
         }
-        if (result != 0) {
-            fprintf(stderr, "host: %s: element of kind %d not decoded (%d)\n", argv[1], k, result);
-            break;
+        page = swgdi_CreatePageDC(DPI * 210 * 10 / 254, DPI * 297 * 10 / 254, DPI, DPI, 32);
+        if (page == NULL) {
+            fprintf(stderr, "host: cannot make a page\n");
+            wx5nh_free(&overlay);
+            return 1;
         }
+        wx5nh_render(page, &overlay, DPI, &callbacks, &result);
+        printf("%s: drew %lu of %lu elements\n", argv[i], (unsigned long)result.drawn,
+               (unsigned long)result.decoded);
+        if (result.stop.result != 0) {
+            fprintf(stderr, "host: %s: decoding stopped at byte %lu (result %d)\n", argv[i],
+                    (unsigned long)result.stop.offset, result.stop.result);
+            status = 1;
+        }
+        if (result.drawn != result.decoded || result.decoded == 0) status = 1;
+        if (out != NULL && i == argc - 1 && !swgdi_WritePNG(page, out)) {
+            fprintf(stderr, "host: %s: cannot write the page\n", out);
+            status = 1;
+        }
+        DeleteDC(page);
+        wx5nh_free(&overlay);
     }
-    EndMngObject(page, &mng);
-    if (!swgdi_WritePNG(page, argv[2])) {
-        fprintf(stderr, "host: %s: cannot write\n", argv[2]);
-        result = 1;
-    }
-    DeleteDC(page);
-    free(image);
-    printf("drew %d elements\n", drawn);
-    return result == 0 ? 0 : 1;
+    return status;
 }

@@ -86,7 +86,7 @@ LINEREC LineRecord(const FO_ATTR& attr, unsigned dpi, bool edge, int widthPx) {
     return line;
 }
 
-RECTREC AreaShape(const FO_ATTR& attr) {
+RECTREC AreaShape(const FO_ATTR& attr, const RECT& box) {
     // Corner slots by the direction each arc runs, for an outline drawn
     // clockwise: [2] top-left, [0] top-right, [1] bottom-right, [3]
     // bottom-left.
@@ -96,6 +96,13 @@ RECTREC AreaShape(const FO_ATTR& attr) {
     shape.radius[1] = attr.line.cornerRadius[0];
     shape.radius[2] = attr.line.cornerRadius[1];
     shape.radius[3] = attr.line.cornerRadius[3];
+    const long w = static_cast<long>(box.right) - box.left;
+    const long h = static_cast<long>(box.bottom) - box.top;
+    const long limit = (w < h ? w : h) / 2;
+    for (unsigned short& r : shape.radius) {
+        if (limit <= 0) r = 0;
+        else if (r > limit) r = static_cast<unsigned short>(limit);
+    }
     return shape;
 }
 

@@ -30,8 +30,10 @@ LINEREC LineRecord(const FO_ATTR& attr, unsigned dpi, bool edge, int widthPx);
 // anything else is flat.
 int CapOfLineEnd(unsigned lineEnd);
 
-// The corners of an area as the drawing functions take them.
-RECTREC AreaShape(const FO_ATTR& attr);
+// The corners of an area as the drawing functions take them, each radius
+// clamped to half the box's shorter side so that the outline never leaves
+// the box.
+RECTREC AreaShape(const FO_ATTR& attr, const RECT& box);
 
 // Fill of an area or shape: the density code, or 0 when it is not filled.
 int FillDensity(const FO_ATTR& attr);

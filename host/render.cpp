@@ -40,6 +40,7 @@ private:
     };
     LINEREC Frame(const FO_ATTR& attr, bool edge) const;
     Hatch Fill(const FO_ATTR& attr, int density);
+    bool Box(const RECT& r, const FO_ATTR& a, LINEREC& line, RECTREC& shape);
     void EndFill(const Hatch& h);
     void Draw(const WX5NH_ELEMENT& e);
     // The host's drawing of an element: true when drawn.
@@ -85,6 +86,36 @@ void PageRenderer::EndFill(const Hatch& h) {
     DeleteObject(h.brush);
 }
 
+// Fills and frames a box. The drawing functions draw wave lines only as
+// lines, so a wave frame on a box with square corners is its fill and then
+// its four sides as wave lines; on rounded corners it stays a solid frame.
+bool PageRenderer::Box(const RECT& r, const FO_ATTR& a, LINEREC& line, RECTREC& shape) {
+    const int hatch = FillDensity(a);
+    const bool square = shape.radius[0] == 0 && shape.radius[1] == 0 && shape.radius[2] == 0 &&
+                        shape.radius[3] == 0;
+    if (line.kind != 10 || !square) {
+        const Hatch h = Fill(a, hatch);
+        const bool ok = foExtRectangle(dc_, r, hatch, hatch ? 1 : 0, &line, &shape, &mng_) != 0;
+        EndFill(h);
+        return ok;
+    }
+    bool ok = true;
+    if (hatch != 0) {
+        LINEREC none = line;
+        none.kind = 0;
+        const Hatch h = Fill(a, hatch);
+        ok = foExtRectangle(dc_, r, hatch, 1, &none, &shape, &mng_) != 0;
+        EndFill(h);
+    }
+    const POINT c[5] = {{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom},
+                        {r.left, r.top}};
+    for (int i = 0; i < 4; ++i) {
+        LINEREC side = line;
+        ok = foExtLine(dc_, c[i].x, c[i].y, c[i + 1].x, c[i + 1].y, &side, &mng_) != 0 && ok;
+    }
+    return ok;
+}
+
 void PageRenderer::Draw(const WX5NH_ELEMENT& e) {
     if (e.result != 0) return;
     const FO_ATTR& a = e.attr;
@@ -115,10 +146,7 @@ void PageRenderer::Draw(const WX5NH_ELEMENT& e) {
         case 3: {
             RECT r{e.point[0].x, e.point[0].y, e.point[1].x, e.point[1].y};
             LINEREC line = Frame(a, false);
-            const int hatch = FillDensity(a);
-            const Hatch h = Fill(a, hatch);
-            ok = foExtRectangle(dc_, r, hatch, hatch ? 1 : 0, &line, &square_, &mng_) != 0;
-            EndFill(h);
+            ok = Box(r, a, line, square_);
             break;
         }
         case 4:
@@ -126,13 +154,10 @@ void PageRenderer::Draw(const WX5NH_ELEMENT& e) {
         case 6: {
             if (e.low.x > e.high.x || e.low.y > e.high.y) break;  // an area without outline
             RECT r{e.low.x, e.low.y, e.high.x, e.high.y};
-            RECTREC shape = AreaShape(a);
+            RECTREC shape = AreaShape(a, r);
             LINEREC line = Frame(a, true);
             if (!a.line.edgeVisible) line.kind = 0;
-            const int hatch = FillDensity(a);
-            const Hatch h = Fill(a, hatch);
-            ok = foExtRectangle(dc_, r, hatch, hatch ? 1 : 0, &line, &shape, &mng_) != 0;
-            EndFill(h);
+            ok = Box(r, a, line, shape);
             break;
         }
         case 2:

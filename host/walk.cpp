@@ -180,6 +180,7 @@ int Walker::Decode(int kind, WX5NH_ELEMENT& e) {
             while (e.result == 0 && !e.ended && steps_ < maxSteps_ && CursorSound() && !stopped_) {
                 ++steps_;
                 Visit(e, attr);
+                e.offset = Offset();  // the next segment starts where this one ended
                 e.segment = 0;
                 e.result = fordsegline(&cursor_, &remaining_, &attr, dpi, &out, &e.started,
                                        &e.ended, work_);
@@ -224,7 +225,7 @@ int Walker::Run(WX5NH_STOP* stop) {
             return Finish(stop, WX5NH_BROKEN_CURSOR);
         }
         if (e.result != 0) return Finish(stop, e.result);
-        if (stopped_) return Finish(stop, 0);
+        if (stopped_) return Finish(stop, WX5NH_VISIT_STOPPED);
         if (cursor_ == before) return Finish(stop, -1);
     }
     return Finish(stop, WX5NH_STEPS_OUT);
@@ -272,7 +273,7 @@ size_t wx5nh_first_element(const unsigned char* image, size_t size, int kind, in
         // The element records follow the id table: 8 bytes an id from 264.
         if (size < 264) return 0;
         const size_t at = 264 + 8 * static_cast<size_t>(image[263]);
-        return at < size ? at : 0;
+        return at <= size ? at : 0;
     }
     if (kind != 1) return 0;
     return wx5nh::FirstOfKind1(image, size, dataFormat, fonts);
@@ -337,7 +338,8 @@ int wx5nh_walk_records(unsigned char* records, size_t size, const WX5NH_WALK_SET
 int wx5nh_walk(WX5NH_OVERLAY* overlay, const WX5NH_WALK_OPTIONS* options, WX5NH_VISIT visit,
                void* context, WX5NH_STOP* stop) {
     if (overlay == nullptr || options == nullptr || overlay->image == nullptr ||
-        overlay->firstElement == 0 || overlay->firstElement >= overlay->size) {
+        overlay->firstElement == 0 || overlay->firstElement > overlay->size ||
+        options->dpi < WX5NH_DPI_MIN || options->dpi > WX5NH_DPI_MAX) {
         if (stop != nullptr) *stop = WX5NH_STOP{WX5NH_EINVAL, 0, 0};
         return WX5NH_EINVAL;
     }

@@ -8,10 +8,14 @@
  * success, otherwise the failing result of the library (negative) or of the
  * file layer (a positive system error number), as each function says.
  *
- * Null pointers: a required pointer argument that is null (the overlay, the
- * path, the options, the device context) gives WX5NH_EINVAL and nothing is
- * read or written. Optional ones say so below (the visit callback, stop,
- * callbacks, result, fonts); those are skipped when null.
+ * Null pointers, the rule of this library and of the overlay library alike:
+ * an out-parameter that only reports (stop, result, fonts, and in the
+ * overlay library sizes, kinds and formats) may be null and is then not
+ * written; the call does its work all the same. A pointer the call reads, or
+ * whose filling is its purpose (the path, the overlay, the options, the
+ * device context, the box), must not be null: the result is then
+ * WX5NH_EINVAL (22, what the file layer gives for a null path) and nothing
+ * is read or written. A null callback or visit function is skipped.
  */
 #ifndef WX5NHOST_H
 #define WX5NHOST_H
@@ -33,10 +37,18 @@ extern "C" {
 /* The result of a null required pointer (EINVAL's number on every system we
  * build for; the same number the read-size query gives for a null path). */
 #define WX5NH_EINVAL 22
+/* The resolutions wx5nh_walk and wx5nh_render accept (others give
+ * WX5NH_EINVAL): the decoders turn widths with the divisor 14400 / dpi, which
+ * must lie between 1 and 252. */
+#define WX5NH_DPI_MIN 57
+#define WX5NH_DPI_MAX 14400
+
 /* wx5nh_walk results besides the library's: the step bound ran out, and a
  * decoder left the cursor outside the data or out of step with the count. */
 #define WX5NH_STEPS_OUT 1
 #define WX5NH_BROKEN_CURSOR 2
+/* ... and the visit callback asked to stop. */
+#define WX5NH_VISIT_STOPPED 3
 
 /* An overlay loaded the way a host loads it. */
 typedef struct WX5NH_OVERLAY {
@@ -45,7 +57,8 @@ typedef struct WX5NH_OVERLAY {
     int kind;                 /* 1 OVLP, 2 OVLG */
     int dataFormat;
     int layoutVersion;
-    size_t firstElement;      /* offset of the first element record, 0 if none */
+    size_t firstElement;      /* offset of the first element record, 0 if none; it
+                                 may equal size when the records are missing */
     FO_FONTBLOCK fonts;       /* the preamble's font list, if it has one */
 } WX5NH_OVERLAY;
 
@@ -109,9 +122,14 @@ typedef struct WX5NH_STOP {
 typedef int (*WX5NH_VISIT)(void* context, const WX5NH_ELEMENT* element);
 
 /* Walks the elements of a loaded overlay (which the decoders may rewrite in
- * place). Returns stop->result. */
-WX5NH_API int wx5nh_walk(WX5NH_OVERLAY* overlay, const WX5NH_WALK_OPTIONS* options, WX5NH_VISIT visit,
-               void* context, WX5NH_STOP* stop);
+ * place), calling visit (may be null) after every decoder call: one call a
+ * segment of a segmented line, and one more that ends its group (ended set,
+ * no segment). Returns stop->result: 0 at END PICTURE, the failing result of
+ * the library, WX5NH_STEPS_OUT, WX5NH_BROKEN_CURSOR, WX5NH_VISIT_STOPPED, or
+ * WX5NH_EINVAL for a null overlay or options, an overlay without a first
+ * element, or a dpi outside WX5NH_DPI_MIN to WX5NH_DPI_MAX. */
+WX5NH_API int wx5nh_walk(WX5NH_OVERLAY* overlay, const WX5NH_WALK_OPTIONS* options,
+                         WX5NH_VISIT visit, void* context, WX5NH_STOP* stop);
 
 /* Everything the walk of raw element records takes: wx5nh_walk fills it from
  * the overlay and its options. */
@@ -126,7 +144,9 @@ typedef struct WX5NH_WALK_SETUP {
 } WX5NH_WALK_SETUP;
 
 /* Walks the element records at records (size bytes, rewritten in place by
- * the decoders) as wx5nh_walk does; element offsets count from records. */
+ * the decoders) as wx5nh_walk does, at any dpi (the decoders' own answer to
+ * a dpi out of their range is what the walk reports); element offsets count
+ * from records. */
 WX5NH_API int wx5nh_walk_records(unsigned char* records, size_t size,
                                  const WX5NH_WALK_SETUP* setup, WX5NH_VISIT visit,
                                  void* context, WX5NH_STOP* stop);
@@ -179,14 +199,18 @@ typedef struct WX5NH_CALLBACKS {
 typedef struct WX5NH_RENDER_RESULT {
     WX5NH_STOP stop;          /* how the walk ended */
     size_t drawn;             /* elements drawn */
-    size_t decoded;           /* elements decoded */
+    size_t decoded;           /* elements decoded (each segment one; a group's end none) */
 } WX5NH_RENDER_RESULT;
 
 /* Draws a loaded overlay on dc at dpi: lines, rectangles, areas, circles and
  * ellipses through the library's drawing functions; text, images and bitmaps
- * through the callbacks. Returns result->stop.result. */
-WX5NH_API int wx5nh_render(HDC dc, WX5NH_OVERLAY* overlay, unsigned dpi, const WX5NH_CALLBACKS* callbacks,
-                 WX5NH_RENDER_RESULT* result);
+ * through the callbacks (callbacks and result may be null). Area corner radii
+ * are clamped to half the box's shorter side; a wave frame is drawn as wave
+ * lines on a box with square corners and as a solid frame on round shapes.
+ * Returns result->stop.result, or WX5NH_EINVAL for a null dc or overlay or a
+ * dpi out of range. */
+WX5NH_API int wx5nh_render(HDC dc, WX5NH_OVERLAY* overlay, unsigned dpi,
+                           const WX5NH_CALLBACKS* callbacks, WX5NH_RENDER_RESULT* result);
 
 #ifdef __cplusplus
 }

@@ -12,6 +12,12 @@
  * Ownership: the host allocates every structure passed here; the library
  * allocates no memory and keeps no pointer after a call returns.
  *
+ * Null pointers: the loaders and queries (foreaddata, pcom_foreadd33,
+ * pcom_fogetreadsize) skip an out-parameter that is null and do their work
+ * all the same; a null file name gives the file layer's result (22). The
+ * decoders and drawing functions check only the pointers their own comments
+ * name.
+ *
  * Layouts: the records without pointers or handles (FO_WORK, FO_ATTR,
  * FO_POINT, LINEREC, RECTREC, FO_FONTBLOCK) have the same layout on every
  * build. The records holding pointers or handles (FO_LINEOUT, FO_TEXTOUT,
@@ -21,9 +27,15 @@
 #ifndef WX5NOVL1_H
 #define WX5NOVL1_H
 
+/* The version of the library; the build takes its version from here. The
+ * major version is the one of the shared library's name (libwx5novl1.so.1). */
+#define WX5NOVL1_VERSION_MAJOR 1
+#define WX5NOVL1_VERSION_MINOR 0
+#define WX5NOVL1_VERSION_PATCH 0
+
 #include <stddef.h>
 
-#include "platform.h"
+#include "wx5novl1_gdi.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -474,6 +486,7 @@ FOAPI int FOCALL pcom_foreadd33(char kindWanted, const char* fileName, unsigned 
                                 unsigned int* bufferSize, unsigned int* loadedSize,
                                 unsigned char* kindFound, unsigned short* dataFormat,
                                 unsigned short* layoutVersion, int openContext);
+/* The buffer size that loading fileName needs; a null size is not written. */
 FOAPI int FOCALL pcom_fogetreadsize(const char* fileName, unsigned int* size, int openContext);
 
 /* ------------------------------------------------------------------ */

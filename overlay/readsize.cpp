@@ -19,7 +19,8 @@ using namespace wx5n;
 
 // The file's size rounded up to whole 32 KiB units, at least 128 KiB. The
 // file is closed on every path after it was opened; *size is written only
-// on success.
+// on success, and not at all when size is null (the out-parameter rule of
+// the interface: a null out-parameter is not written).
 extern "C" FOAPI int FOCALL pcom_fogetreadsize(const char* fileName, unsigned int* size,
                                                int openContext) {
     int handle = 0;
@@ -38,6 +39,6 @@ extern "C" FOAPI int FOCALL pcom_fogetreadsize(const char* fileName, unsigned in
     }
     if (fcsclose(handle, &status) < 0) result = FO_ERR_FILE;
     if (result != FO_OK) return result;
-    *size = rounded < kMinimumSize ? kMinimumSize : static_cast<uint32_t>(rounded);
+    if (size != nullptr) *size = rounded < kMinimumSize ? kMinimumSize : static_cast<uint32_t>(rounded);
     return FO_OK;
 }

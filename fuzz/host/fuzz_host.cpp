@@ -58,9 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     WX5NH_OVERLAY overlay;
     if (wx5nh_load("input.ovl", &overlay) == 0) {
-        if (overlay.firstElement == 0 || overlay.firstElement >= overlay.size) __builtin_trap();
+        if (overlay.firstElement == 0 || overlay.firstElement > overlay.size) __builtin_trap();
         // The loaded image in a buffer of exactly its size.
-        unsigned char* exact = static_cast<unsigned char*>(std::malloc(overlay.size));
+        unsigned char* exact = static_cast<unsigned char*>(std::malloc(overlay.size > 0 ? overlay.size : 1));
         std::memcpy(exact, overlay.image, overlay.size);
         std::free(overlay.image);
         overlay.image = exact;

@@ -132,8 +132,8 @@ json Element(const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT& d, size_t offset
 }  // namespace
 
 int Dump(const std::string& file, int dpi, FILE* out, FILE* err) {
-    if (dpi < 57 || dpi > 14400) {
-        std::fprintf(err, "ovl: the resolution must be 57 to 14400 dpi\n");
+    if (dpi < WX5NH_DPI_MIN || dpi > WX5NH_DPI_MAX) {
+        std::fprintf(err, "ovl: the resolution must be %d to %d dpi\n", WX5NH_DPI_MIN, WX5NH_DPI_MAX);
         return 1;
     }
     Loaded ovl;

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "commands.h"
-
 namespace {
 
 // Runs a command over several files; 1 when any of them failed.

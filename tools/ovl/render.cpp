@@ -33,28 +33,10 @@ TextRenderer* ThreadText() {
     return &renderer;
 }
 
-// The conversion of image sizes by resolution code, as the image decoder
-// works them out: the converted value of v, or -1 for an unknown code.
-long ConvertBy(unsigned code, long v) {
-    switch (code) {
-        case 0xB1: return v / 2 + v % 2;
-        case 0xB3: { static const int a[5] = {0, 1, 1, 2, 2}; return v / 5 * 3 + a[v % 5]; }
-        case 0xC0: return v / 2 * 3 + (v % 2 ? 2 : 0);
-        case 0xC1: case 0xF0: case 0xF2: case 0xF3: return v;
-        case 0xC2: { static const int a[3] = {0, 2, 3}; return v / 3 * 4 + a[v % 3]; }
-        case 0xC3: case 0xF1: { static const int a[5] = {0, 2, 3, 4, 5}; return v / 5 * 6 + a[v % 5]; }
-        case 0xC4: { static const int a[5] = {0, 1, 1, 2, 3}; return v / 5 * 4 + a[v % 5]; }
-        case 0xD0: return 3 * v;
-        case 0xD1: return 2 * v;
-        default: return -1;
-    }
-}
-
 // What the tool draws itself through the host library's callbacks: text
 // with its own font renderer, images and bitmaps.
 struct Drawing {
     Raster* page;
-    const std::vector<uint8_t>* image;
     unsigned dpi;
     TextRenderer* text;
     std::string error;
@@ -90,55 +72,10 @@ int DrawText(void* context, HDC, const WX5NH_OVERLAY* overlay, const WX5NH_ELEME
     return 0;
 }
 
-int DrawImage(void* context, HDC dc, const WX5NH_OVERLAY*, const WX5NH_ELEMENT* element) {
-    Drawing& c = *static_cast<Drawing*>(context);
-    const WX5NH_ELEMENT& d = *element;
-    const uint8_t* begin = c.image->data();
-    const uint8_t* end = begin + c.image->size();
-    const uint8_t* p = d.imageRecord;
-    if (p == nullptr || p < begin || p + 30 > end || p[22] != 0xF9) return -1;
-    // The parameters from the identifier on, joined across partitions.
-    std::vector<uint8_t> params;
-    const size_t recordLen = wx5nh_record_length(p, static_cast<size_t>(end - p));
-    if (recordLen < 6) return -1;
-    size_t pos = 2;
-    unsigned word;
-    do {
-        word = (p[pos] << 8) | p[pos + 1];
-        const size_t len = std::min<size_t>(word & 0x7FFF, recordLen - pos - 2);
-        params.insert(params.end(), p + pos + 2, p + pos + 2 + len);
-        pos += 2 + (word & 0x7FFF);
-    } while ((word & 0x8000) && pos + 2 <= recordLen);
-    if (params.size() < 26) return -1;
-    const unsigned code = params[19];
-    const long rows = params[20] | (params[21] << 8);
-    const long rowLen = params[22] | (params[23] << 8);
-    const long outRows = ConvertBy(code, rows), outLen = ConvertBy(code, rowLen);
-    const size_t stride = static_cast<size_t>((rowLen + 7) / 8);
-    if (rows <= 0 || rowLen <= 0 || outRows <= 0 || outLen <= 0) return -1;
-    if (params.size() < 26 + stride * static_cast<size_t>(rows)) {
-        c.error = "an image's data is shorter than its size";
-        return -1;
-    }
-    // A top-down 1-bit DIB: rows padded to 4 bytes, 1 bits are ink.
-    const size_t dibStride = (stride + 3) / 4 * 4;
-    std::vector<uint8_t> bits(dibStride * static_cast<size_t>(rows), 0);
-    for (long r = 0; r < rows; ++r)
-        std::memcpy(&bits[static_cast<size_t>(r) * dibStride], &params[26 + static_cast<size_t>(r) * stride], stride);
-    struct {
-        BITMAPINFOHEADER h;
-        RGBQUAD colours[2];
-    } info{};
-    info.h.biSize = sizeof(BITMAPINFOHEADER);
-    info.h.biWidth = rowLen;
-    info.h.biHeight = -rows;
-    info.h.biPlanes = 1;
-    info.h.biBitCount = 1;
-    info.colours[0] = RGBQUAD{255, 255, 255, 0};
-    info.colours[1] = RGBQUAD{0, 0, 0, 0};
-    StretchDIBits(dc, d.imagePosition.x, d.imagePosition.y, outLen, outRows, 0, 0, rowLen, rows,
-                  bits.data(), reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCAND);
-    return 0;
+int DrawImage(void* context, HDC dc, const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT* element) {
+    if (wx5nh_draw_image(nullptr, dc, overlay, element) == 0) return 0;
+    static_cast<Drawing*>(context)->error = "an image's data is damaged or shorter than its size";
+    return -1;
 }
 
 int DrawBitmap(void* context, HDC dc, const WX5NH_OVERLAY* overlay, const WX5NH_ELEMENT* element) {
@@ -336,7 +273,7 @@ RenderResult RenderToRaster(const Loaded& overlay, const RenderOptions& options,
     std::vector<uint8_t> image = overlay.image;  // the decoders take a writable cursor
     {
         WX5NH_OVERLAY view = HostView(overlay, image);
-        Drawing drawing{&page, &image, static_cast<unsigned>(options.dpi), text, {}};
+        Drawing drawing{&page, static_cast<unsigned>(options.dpi), text, {}};
         const WX5NH_CALLBACKS callbacks{&drawing, DrawText, DrawImage, DrawBitmap};
         WX5NH_RENDER_RESULT drawn{};
         wx5nh_render(dc, &view, static_cast<unsigned>(options.dpi), &callbacks, &drawn);

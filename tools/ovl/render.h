@@ -6,13 +6,14 @@
 
 #include "loaded.h"
 #include "raster.h"
+#include "wx5nhost.h"
 
 namespace ovl {
 
-// The resolutions a page may have, and the longest side of a page in pixels
-// (20000: 1.6 GB for a 32-bit page).
-constexpr int kMinDpi = 57;
-constexpr int kMaxDpi = 14400;
+// The resolutions a page may have (the host library's bounds), and the
+// longest side of a page in pixels (20000: 1.6 GB for a 32-bit page).
+constexpr int kMinDpi = WX5NH_DPI_MIN;
+constexpr int kMaxDpi = WX5NH_DPI_MAX;
 constexpr int kMaxPagePixels = 20000;
 
 struct RenderOptions {

@@ -1,0 +1,92 @@
+#!/bin/sh
+# Installs the build into a fresh prefix and uses it as an integrator does:
+# the expected files are there; the shared libraries carry their versioned
+# sonames and no RUNPATH (nor does the tool); each exports exactly the names
+# its installed headers declare; the example host builds from a separate
+# CMake project through find_package and with pkg-config alone, and both
+# builds draw every element of every example overlay. A static build gives
+# archives: only the files and the two consumers are checked.
+#   check_install.sh SOURCE_DIR BUILD_DIR WORK_DIR shared|static
+set -u
+src=$1
+build=$2
+work=$3
+kind=$4
+rm -rf "$work"
+mkdir -p "$work" || exit 2
+prefix=$work/prefix
+if ! cmake --install "$build" --prefix "$prefix" > "$work/install.log" 2>&1; then
+  cat "$work/install.log"; exit 1
+fi
+fail=0
+libdir=$(cd "$(dirname "$(find "$prefix" -name wx5novl1.pc | head -n 1)")/.." && pwd)
+if [ "$kind" = static ]; then so=a; else so=so.1; fi
+inc=$prefix/include/wx5novl1
+for f in "$inc/wx5novl1.h" "$inc/wx5novl1_gdi.h" "$inc/wx5nhost.h" "$inc/swgdi.h" "$inc/swgdi_path.h" \
+         "$inc/wx5nfacc.h" "$inc/wx5naux0.h" "$inc/ovlwriter.h" "$inc/elements.h" \
+         "$libdir/libwx5novl1.$so" "$libdir/libwx5nhost.$so" "$libdir/libswgdi.$so" \
+         "$libdir/libwx5nfacc.$so" "$libdir/libwx5naux0.$so" "$libdir/libovlwriter.a" \
+         "$libdir/cmake/wx5novl1/wx5novl1Config.cmake" "$libdir/cmake/wx5novl1/wx5novl1Targets.cmake" \
+         "$libdir/pkgconfig/wx5novl1.pc" "$libdir/pkgconfig/wx5nhost.pc" "$libdir/pkgconfig/swgdi.pc" \
+         "$prefix/bin/ovl" "$prefix/share/man/man1/ovl.1"; do
+  [ -e "$f" ] || { echo "not installed: ${f#$prefix/}"; fail=1; }
+done
+
+if [ "$kind" = shared ]; then
+# Names a header declares with its export macro: comments and preprocessor
+# lines dropped, one declaration a line, the name before its parenthesis.
+declared() { cc -fpreprocessed -dD -E -P -w -x c "$1" | grep -v '^ *#' | tr '\n' ' ' | tr ';' '\n' |
+             grep -E "(^|[^A-Za-z_])$2 " | grep '(' |
+             sed -E 's/\(.*//; s/.*[^A-Za-z0-9_]([A-Za-z_][A-Za-z0-9_]*) *$/\1/'; }
+exported() { nm -D --defined-only "$1" | awk '{print $NF}' | sed 's/@.*//'; }
+check_exports() {  # LIBRARY EXPECTED_NAMES_FILE [subset]: with "subset", the
+  # library may leave out declared names but export no others.
+  exported "$libdir/$1" | sort -u > "$work/$1.exported"
+  sort -u "$2" > "$work/$1.declared"
+  if [ "${3:-}" = subset ]; then
+    extra=$(comm -13 "$work/$1.declared" "$work/$1.exported")
+    [ -z "$extra" ] || { echo "$1 exports names its headers do not declare:"; echo "$extra" | head -20; fail=1; }
+  elif ! cmp -s "$work/$1.exported" "$work/$1.declared"; then
+    echo "$1 exports other names than its headers declare (< declared, > exported):"
+    diff "$work/$1.declared" "$work/$1.exported" | grep '^[<>]' | head -20
+    fail=1
+  fi
+}
+declared "$inc/wx5novl1.h" FOCALL > "$work/names.wx5novl1"
+[ "$(wc -l < "$work/names.wx5novl1")" -eq 67 ] || { echo "the header declares $(wc -l < "$work/names.wx5novl1") functions, not 67"; fail=1; }
+check_exports libwx5novl1.so.1 "$work/names.wx5novl1"
+declared "$inc/wx5nhost.h" WX5NH_API > "$work/names.wx5nhost"
+check_exports libwx5nhost.so.1 "$work/names.wx5nhost"
+for h in "$inc"/swgdi*.h; do declared "$h" SWGDI_API; done > "$work/names.swgdi"
+check_exports libswgdi.so.1 "$work/names.swgdi" subset
+declared "$inc/wx5nfacc.h" FCSCALL > "$work/names.wx5nfacc"
+check_exports libwx5nfacc.so.1 "$work/names.wx5nfacc"
+declared "$inc/wx5naux0.h" FCSCALL > "$work/names.wx5naux0"
+check_exports libwx5naux0.so.1 "$work/names.wx5naux0"
+
+for lib in wx5novl1 wx5nhost swgdi wx5nfacc wx5naux0; do
+  readelf -d "$libdir/lib$lib.so.1" | grep -q "Library soname: \[lib$lib.so.1\]" \
+    || { echo "lib$lib.so.1: soname is not lib$lib.so.1"; fail=1; }
+done
+for f in "$libdir"/*.so.* "$prefix/bin/ovl"; do
+  [ -L "$f" ] && continue
+  if readelf -d "$f" | grep -qE 'RUNPATH|RPATH'; then echo "${f#$prefix/} carries a RUNPATH"; fail=1; fi
+done
+
+fi
+
+export LD_LIBRARY_PATH=$libdir
+if cmake -S "$src/tests/package/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix" \
+     -DHOST_SOURCE="$src/examples/host.c" > "$work/consumer.log" 2>&1 \
+   && cmake --build "$work/consumer" >> "$work/consumer.log" 2>&1; then
+  "$work/consumer/host_consumer" "$src"/examples/*.ovl || { echo "the CMake consumer failed"; fail=1; }
+else
+  tail -20 "$work/consumer.log"; echo "the CMake consumer does not build"; fail=1
+fi
+export PKG_CONFIG_PATH=$libdir/pkgconfig
+if cc -std=c99 -o "$work/host_pc" "$src/examples/host.c" $(pkg-config $([ "$kind" = static ] && echo --static) --cflags --libs wx5nhost) 2> "$work/pc.log"; then
+  "$work/host_pc" "$src"/examples/*.ovl || { echo "the pkg-config consumer failed"; fail=1; }
+else
+  cat "$work/pc.log"; echo "the pkg-config consumer does not build"; fail=1
+fi
+exit $fail
