@@ -17,7 +17,6 @@
 
 #include "commands.h"
 #include "elements.h"
-#include "host_walk.h"
 #include "loaded.h"
 #include "ovlwriter.h"
 
@@ -601,17 +600,14 @@ void ReadBack(const std::string& path, const Built& built) {
     Loaded ovl;
     std::string error;
     if (!LoadOverlay(path, &ovl, &error)) Fail("description", "the overlay does not load back: " + error);
-    std::vector<uint8_t> image = ovl.image;
-    FO_WORK work{};
-    fosetlinedef(&work);
-    hostwalk::WalkSetup setup;
-    setup.work = &work;
-    setup.fonts = &ovl.fonts;
-    setup.textMode = ovl.layoutVersion == 1 ? 1 : 2;
-    setup.keepAttributes = true;
-    const hostwalk::WalkResult w = hostwalk::Walk(image.data() + ovl.elements,
-                                                  static_cast<unsigned>(image.size() - ovl.elements), setup,
-                                                  [](const hostwalk::Decoded&) {});
+    std::vector<uint8_t> image = ovl.image;  // the decoders take a writable cursor
+    WX5NH_OVERLAY view = HostView(ovl, image);
+    WX5NH_WALK_OPTIONS options{};
+    options.dpi = 240;
+    options.keepAttributes = 1;
+    WX5NH_STOP stop{};
+    wx5nh_walk(&view, &options, nullptr, nullptr, &stop);
+    struct { int result; size_t offset; } w{stop.result, stop.offset - ovl.elements};
     if (w.result == 0) return;
     size_t index = 0;
     while (index + 1 < built.starts.size() && built.starts[index + 1] <= w.offset) ++index;

@@ -19,7 +19,6 @@
 
 #include "commands.h"
 #include "document.h"
-#include "host_walk.h"
 
 namespace ovl {
 
@@ -250,58 +249,61 @@ std::unique_ptr<Document> OpenDocument(const Job& job, FILE* out, std::string* e
 // positions of text, images and bitmaps. False when nothing has a position.
 bool DrawingBox(const Loaded& overlay, int dpi, RECT* box) {
     std::vector<uint8_t> image = overlay.image;  // the decoders take a writable cursor
-    FO_WORK work{};
-    fosetlinedef(&work);
-    hostwalk::WalkSetup setup;
-    setup.dpi = static_cast<unsigned>(dpi);
-    setup.work = &work;
-    setup.fonts = &overlay.fonts;
-    setup.textMode = overlay.layoutVersion == 1 ? 1 : 2;
-    setup.keepAttributes = true;
-    setup.maxSteps = 10'000'000;
-    bool any = false;
-    auto add = [&](long x, long y) {
-        if (!any) *box = RECT{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x), static_cast<LONG>(y)};
-        any = true;
-        box->left = std::min<LONG>(box->left, x);
-        box->top = std::min<LONG>(box->top, y);
-        box->right = std::max<LONG>(box->right, x);
-        box->bottom = std::max<LONG>(box->bottom, y);
-    };
-    const size_t first = overlay.elements;
-    hostwalk::Walk(image.data() + first, static_cast<unsigned>(image.size() - first), setup,
-                   [&](const hostwalk::Decoded& d) {
-                       if (d.result != 0) return;
-                       switch (d.kind) {
-                           case 1: case 10:
-                               if (d.kind == 10 && d.ended) break;
-                               add(d.point[0].x, d.point[0].y);
-                               add(d.point[1].x, d.point[1].y);
-                               break;
-                           case 3: add(d.point[0].x, d.point[0].y); add(d.point[1].x, d.point[1].y); break;
-                           case 4: case 5: case 6:
-                               if (d.low.x <= d.high.x && d.low.y <= d.high.y) {
-                                   add(d.low.x, d.low.y);
-                                   add(d.high.x, d.high.y);
-                               }
-                               break;
-                           case 2: case 8: {
-                               const long rx = d.kind == 2 ? d.radius : d.radiusX, ry = d.kind == 2 ? d.radius : d.radiusY;
-                               add(d.centre.x - rx, d.centre.y - ry);
-                               add(d.centre.x + rx, d.centre.y + ry);
-                               break;
-                           }
-                           case 7: add(d.textPosition.x * dpi / 1440, d.textPosition.y * dpi / 1440); break;  // twips
-                           case 12: add(d.textPosition.x, d.textPosition.y); break;
-                           case 9: add(d.imagePosition.x, d.imagePosition.y); break;
-                           case 11:
-                               add(d.bitmapCorner[0].x, d.bitmapCorner[0].y);
-                               add(d.bitmapCorner[1].x, d.bitmapCorner[1].y);
-                               break;
-                           default: break;
-                       }
-                   });
-    return any;
+    WX5NH_OVERLAY view = HostView(overlay, image);
+    WX5NH_WALK_OPTIONS options{};
+    options.dpi = static_cast<unsigned>(dpi);
+    options.keepAttributes = 1;
+    options.maxSteps = 10'000'000;
+    struct Box {
+        RECT* box;
+        bool any;
+        int dpi;
+        void Add(long x, long y) {
+            if (!any) *box = RECT{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x), static_cast<LONG>(y)};
+            any = true;
+            box->left = std::min<LONG>(box->left, x);
+            box->top = std::min<LONG>(box->top, y);
+            box->right = std::max<LONG>(box->right, x);
+            box->bottom = std::max<LONG>(box->bottom, y);
+        }
+    } found{box, false, dpi};
+    WX5NH_STOP stop{};
+    wx5nh_walk(&view, &options, [](void* context, const WX5NH_ELEMENT* e) {
+        Box& b = *static_cast<Box*>(context);
+        const WX5NH_ELEMENT& d = *e;
+        if (d.result != 0) return 0;
+        switch (d.kind) {
+            case FO_KIND_LINE: case FO_KIND_SEGMENTS:
+                if (d.kind == FO_KIND_SEGMENTS && d.ended) break;
+                b.Add(d.point[0].x, d.point[0].y);
+                b.Add(d.point[1].x, d.point[1].y);
+                break;
+            case FO_KIND_RECTANGLE: b.Add(d.point[0].x, d.point[0].y); b.Add(d.point[1].x, d.point[1].y); break;
+            case FO_KIND_AREA: case FO_KIND_AREA_T4: case FO_KIND_AREA_T5:
+                if (d.low.x <= d.high.x && d.low.y <= d.high.y) {
+                    b.Add(d.low.x, d.low.y);
+                    b.Add(d.high.x, d.high.y);
+                }
+                break;
+            case FO_KIND_CIRCLE: case FO_KIND_ELLIPSE: {
+                const long rx = d.kind == FO_KIND_CIRCLE ? d.radius : d.radiusX;
+                const long ry = d.kind == FO_KIND_CIRCLE ? d.radius : d.radiusY;
+                b.Add(d.centre.x - rx, d.centre.y - ry);
+                b.Add(d.centre.x + rx, d.centre.y + ry);
+                break;
+            }
+            case FO_KIND_TEXT: b.Add(d.textPosition.x * b.dpi / 1440, d.textPosition.y * b.dpi / 1440); break;  // twips
+            case FO_KIND_TEXT2: b.Add(d.textPosition.x, d.textPosition.y); break;
+            case FO_KIND_IMAGE: b.Add(d.imagePosition.x, d.imagePosition.y); break;
+            case FO_KIND_BITMAP:
+                b.Add(d.bitmapCorner[0].x, d.bitmapCorner[0].y);
+                b.Add(d.bitmapCorner[1].x, d.bitmapCorner[1].y);
+                break;
+            default: break;
+        }
+        return 0;
+    }, &found, &stop);
+    return found.any;
 }
 
 // A warning when the drawing reaches past the page, in millimetres.
