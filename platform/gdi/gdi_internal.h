@@ -111,6 +111,9 @@ void PaintSpan(const Surface& s, int y, int x0, int x1, const Paint& p);
 void PaintPixel(const Surface& s, int x, int y, const Paint& p);
 // Clips the rectangle [left, right) x [top, bottom) to the surface first.
 void PaintRect(const Surface& s, LONG left, LONG top, LONG right, LONG bottom, const Paint& p);
+// Orders the streaming stores of long spans before any later store: every
+// primitive that paints spans calls it once at its end.
+void EndStreaming();
 uint32_t ReadPixel(const Surface& s, int x, int y);
 void WritePixel(const Surface& s, int x, int y, uint32_t pixel);
 

@@ -45,7 +45,10 @@ void AxisLine(const Surface& s, POINT a, POINT b, const Paint& p) {
         if (a.y < 0 || a.y >= s.height) return;
         l = std::max<int64_t>(l, 0);
         r = std::min<int64_t>(r, s.width);
-        if (l < r) PaintSpan(s, a.y, int(l), int(r), p);
+        if (l < r) {
+            PaintSpan(s, a.y, int(l), int(r), p);
+            EndStreaming();
+        }
         return;
     }
     int64_t t = a.y, btm = b.y;

@@ -157,8 +157,10 @@ public:
                     return;
                 }
                 AddRect(d.left + o, d.top + o, d.right - 1 + o, d.bottom - 1 + o);
+                // A cosmetic outline's corners are whole pixels; a wide pen
+                // keeps its own joins.
                 SWGDI_STROKE square = st;
-                square.join = PS_JOIN_MITER;
+                if (w == 1) square.join = PS_JOIN_MITER;
                 Stroke(square);
             },
             Grow(d, w), [&](Driver& r) { r.Rectangle(dc, d); });

@@ -17,9 +17,10 @@ inline int Mod(int64_t a, int m) {
 }
 
 // Spans at least this long (pixels) are filled with streaming stores that
-// bypass the cache: a page is far larger than the cache, and a filled span
-// is not read again soon.
-constexpr int kStreamSpan = 2048;
+// bypass the cache: a page is far larger than the cache, a filled span is
+// not read again soon, and a streamed line is not first read from memory.
+// The primitives that paint spans end with EndStreaming().
+constexpr int kStreamSpan = 128;
 // Rows of a rectangle are fetched this many rows before they are painted.
 constexpr int kRowsAhead = 4;
 
@@ -39,7 +40,6 @@ void FillSolid(uint32_t* d, int n, uint32_t v) {
             _mm_stream_si128(reinterpret_cast<__m128i*>(d + 8), vv);
             _mm_stream_si128(reinterpret_cast<__m128i*>(d + 12), vv);
         }
-        _mm_sfence();
     } else if (n >= 16) {
         // Aligned 16-byte stores: none splits a cache line.
         while (reinterpret_cast<uintptr_t>(d) & 15) {
@@ -140,6 +140,12 @@ const PixelFormat kFormat1{1, SolidSpan1, PatternSpan1, Plot1, Read1, Write1, So
 
 }  // namespace
 
+void EndStreaming() {
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
+}
+
 const PixelFormat* FormatFor(int bpp) { return bpp == 1 ? &kFormat1 : &kFormat32; }
 
 void FinishPattern(Paint* p) {
@@ -179,18 +185,22 @@ void PaintRect(const Surface& s, LONG left, LONG top, LONG right, LONG bottom, c
     if (l == 0 && r == s.width && !p.pattern && s.pitch * 8 == int64_t(s.width) * s.format->bitsPerPixel &&
         int64_t(s.width) * (b - t) <= INT32_MAX) {
         s.format->solidSpan(s, t, 0, s.width * (b - t), p.andMask, p.xorMask);
+        EndStreaming();
         return;
     }
     // Rows lie a page apart, too far for the hardware to guess: ask for the
-    // cache lines of a row two rows ahead while this one is painted.
+    // cache lines of a row kRowsAhead rows ahead while this one is painted
+    // (not for rows long enough to be streamed, which are not read).
     const int64_t rowBytes = int64_t(r - l) * s.format->bitsPerPixel / 8;
+    const bool fetch = rowBytes >= 64 && (r - l < kStreamSpan || p.pattern || p.andMask);
     for (int y = t; y < b; ++y) {
-        if (y + kRowsAhead < b && rowBytes >= 64 && rowBytes <= 4096) {
+        if (fetch && y + kRowsAhead < b) {
             const uint8_t* ahead = s.row(y + kRowsAhead) + int64_t(l) * s.format->bitsPerPixel / 8;
             for (int64_t o = 0; o < rowBytes; o += 64) __builtin_prefetch(ahead + o, 1);
         }
         PaintSpan(s, y, l, r, p);
     }
+    EndStreaming();
 }
 
 uint32_t ReadPixel(const Surface& s, int x, int y) { return s.format->read(s, x, y); }
@@ -267,17 +277,19 @@ void Region::Paint(const Surface& s, const ::swgdi::Paint& p) const {
         const Span& sp = spans_[i];
         if (sp.y < 0 || sp.y >= s.height) continue;
         int x0 = std::max(sp.x0, 0), x1 = std::min(sp.x1, s.width);
-        // As in PaintRect: fetch the lines of a span two spans ahead.
+        // As in PaintRect: fetch the lines of a span two spans ahead unless
+        // it will be streamed.
         if (i + 2 < spans_.size() && s.format->bitsPerPixel == 32) {
             const Span& a = spans_[i + 2];
             int a0 = std::max(a.x0, 0), a1 = std::min(a.x1, s.width);
-            if (a.y >= 0 && a.y < s.height && a1 - a0 <= 1024) {
+            if (a.y >= 0 && a.y < s.height && (a1 - a0 < kStreamSpan || p.pattern || p.andMask)) {
                 const uint8_t* ahead = s.row(a.y) + int64_t(a0) * 4;
                 for (int64_t o = 0; o < int64_t(a1 - a0) * 4; o += 64) __builtin_prefetch(ahead + o, 1);
             }
         }
         if (x0 < x1) PaintSpan(s, sp.y, x0, x1, p);
     }
+    EndStreaming();
 }
 
 bool Region::Contains(int x, int y) const {

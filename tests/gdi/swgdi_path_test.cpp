@@ -148,6 +148,13 @@ const Case kCases[] = {
          LineTo(dc, 3, 20);
      },
      "M 3,3\nL 3,20\nS 4 0 0 0000ff\n"},
+    {"wide-pen rectangle: round joins on the border pixels' lines",
+     [](HDC dc) {
+         SelectObject(dc, GetStockObject(NULL_BRUSH));
+         SelectObject(dc, CreatePen(PS_SOLID, 4, RGB(0, 0, 0)));
+         Rectangle(dc, 10, 10, 30, 20);
+     },
+     "M 10,10\nL 29,10\nL 29,19\nL 10,19\nZ\nS 4 0 0 000000\n"},
     {"dashed cosmetic pen, transparent gaps: 18 on, 6 off, carried across segments",
      [](HDC dc) {
          SetBkMode(dc, TRANSPARENT);
