@@ -4,11 +4,12 @@
 # which faults the suite noticed.
 #
 #   scripts/mutate.sh [-n COUNT] [-s SEED] [-j JOBS] [-B BUILD_DIR] [-t SECONDS]
-#                     [-l LIST] [-o REPORT] [-x CTEST_REGEX]
+#                     [-l LIST] [-o REPORT] [-x CTEST_REGEX] [-T TARGETS]
 #
 # -n  how many mutants to sample (150)          -s  sampling seed (14)
 # -j  build jobs and test binaries run at once  -B  configured build dir (build)
 # -t  time limit per test binary, seconds (60)  -x  extra ctest tests to run
+# -T  targets the extra ctest tests need ("ovl")
 # -l  mutant list to read (written by a former run) instead of sampling one
 # -o  report file (mutate-report.txt in the build dir)
 #
@@ -22,12 +23,13 @@
 # also on interrupt.
 set -eu
 
-count=150 seed=14 jobs=1 build=build limit=60 list= report= extra='^ovl\.'
-while getopts n:s:j:B:t:l:o:x: opt; do
+count=150 seed=14 jobs=1 build=build limit=60 list= report= extra='^ovl\.' extraTargets=ovl
+while getopts n:s:j:B:t:l:o:x:T: opt; do
   case $opt in
     n) count=$OPTARG ;; s) seed=$OPTARG ;; j) jobs=$OPTARG ;; B) build=$OPTARG ;;
     t) limit=$OPTARG ;; l) list=$OPTARG ;; o) report=$OPTARG ;; x) extra=$OPTARG ;;
-    *) echo "usage: $0 [-n N] [-s SEED] [-j JOBS] [-B BUILD] [-t SEC] [-l LIST] [-o REPORT] [-x REGEX]" >&2
+    T) extraTargets=$OPTARG ;;
+    *) echo "usage: $0 [-n N] [-s SEED] [-j JOBS] [-B BUILD] [-t SEC] [-l LIST] [-o REPORT] [-x REGEX] [-T TARGETS]" >&2
        exit 2 ;;
   esac
 done
@@ -53,7 +55,7 @@ cmake -S . -B "$build" -DCMAKE_LINK_DEPENDS_NO_SHARED=ON >"$work/build.log" 2>&1
 # and the tool the extra ctest tests run.
 gtests=$(sed -n 's/^ *wx5n_add_gtest(\([A-Za-z0-9_]*\).*/\1/p' tests/*/CMakeLists.txt | sort -u)
 targets=$gtests
-[ -z "$extra" ] || targets="$targets ovl"
+[ -z "$extra" ] || targets="$targets $extraTargets"
 echo "building the suite once: $(echo $targets | wc -w) test binaries"
 cmake --build "$build" -j "$jobs" --target $targets >"$work/build.log" 2>&1 || {
   cat "$work/build.log" >&2; echo "mutate.sh: the unmutated build fails" >&2; exit 1; }

@@ -234,3 +234,26 @@ TEST(ExtEllipse, TransparentFillLeavesPaperAndTheDcAlone) {
 
 }  // namespace
 }  // namespace wx5n::test
+
+namespace wx5n::test {
+namespace {
+
+// A wide dash longer than the band's point buffer stops after 133 pairs and
+// closes with the pair at its end: one straight edge, 134 pairs in all.
+TEST(ExtEllipse, LongBandPieceIsCutAtItsPointLimit) {
+    SmallPage page;
+    LINEREC l = Line(6, 8, 1);
+    l.dashCount = 2;
+    l.dashPattern[0] = 700;  // seven radians: 143 steps of pi/64
+    l.dashPattern[1] = 40;
+    page.JournalOn();
+    ASSERT_EQ(foExtEllipse(page.dc(), 200, 150, 100, 100, 0, 0, &l, nullptr), 1);
+    const std::vector<Call> polys = OnlyOp(Journal(page.dc()), "Polygon");
+    ASSERT_FALSE(polys.empty());
+    size_t most = 0;
+    for (const Call& p : polys) most = std::max(most, p.points.size());
+    EXPECT_EQ(most, 268u);
+}
+
+}  // namespace
+}  // namespace wx5n::test

@@ -259,11 +259,14 @@ TEST(FillRoundRect, DISABLED_ManyTextColoursKeepTheCachedPatternBrush) {
     SmallPage page;
     MNG_OBJECT mng;
     StartMngObject(page.dc(), &mng);
-    HBRUSH hatch = foGetHatchBrush(500);
-    LOGBRUSH lb;
-    ASSERT_EQ(GetObjectA(hatch, sizeof lb, &lb), static_cast<int>(sizeof lb));
+    // A checkered 8 x 8 pattern (rows padded to 16 bits), selected through
+    // the record as a host selects its fill pattern.
+    const unsigned char rows[16] = {0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0,
+                                    0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0};
+    HBITMAP bits = CreateBitmap(8, 8, 1, 1, rows);
+    const LOGBRUSH lb = {BS_PATTERN, 0, reinterpret_cast<ULONG_PTR>(bits)};
     HGDIOBJ prev = nullptr;
-    foSelectBrush(page.dc(), lb, &prev, &mng);
+    ASSERT_EQ(foSelectBrush(page.dc(), lb, &prev, &mng), 1);
     const LINEREC none = Line(1, 0, 1);
     const RECTREC shape = Shape(0);
     for (int i = 0; i < 8; ++i) {
@@ -286,7 +289,7 @@ TEST(FillRoundRect, DISABLED_ManyTextColoursKeepTheCachedPatternBrush) {
         EXPECT_EQ(other, 0) << "fill " << i;
     }
     EndMngObject(page.dc(), &mng);
-    DeleteObject(hatch);
+    DeleteObject(bits);
 }
 
 }  // namespace
