@@ -41,6 +41,14 @@ TEST(Foreadlinedef, TwoLengthsAfterFourClearTheLastTwo) {
     }
     EXPECT_EQ(work.lineDef[2].count, 2);
     EXPECT_EQ(attr.line.lineDashCount, 2);
+    // Three lengths given count as four.
+    foreadlinedef(LineDef(-16398, {60, 120, 180, 240}).data(), &attr, &work);
+    foreadlinedef(LineDef(-16398, {600, 1200, 1800, 2400}).data(), &attr, &work);
+    Bytes three = LineDef(-16398, {6, 12, 18, 24});
+    three[12 + 1] = 3;  // the count word says 3
+    foreadlinedef(three.data(), &attr, &work);
+    EXPECT_EQ(work.lineDef[2].count, 4);
+    EXPECT_EQ(work.lineDef[2].length[3], 4);
 }
 
 // A font list whose names are n bytes each; the length words after the first
