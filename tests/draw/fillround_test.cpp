@@ -294,3 +294,38 @@ TEST(FillRoundRect, DISABLED_ManyTextColoursKeepTheCachedPatternBrush) {
 
 }  // namespace
 }  // namespace wx5n::test
+
+namespace wx5n::test {
+namespace {
+
+// A stroked (cap 3) arc entered inside a gap starts its first dash where the
+// gap's carry ends; entered inside a dash it finishes that dash from the
+// arc's start. Thin line, pattern 12 on 6, radius 40, top-right quarter from
+// (100, 60) clockwise.
+TEST(DrawCornerArc, StrokedArcResumesInAGapOrADash) {
+    struct Case {
+        int index, carry;
+        long firstX, firstEndX;  // device x of the first piece's ends
+    } cases[] = {
+        {1, 10, 110, 120},  // a gap of 10 left: the dash runs from 10 to 22 along
+        {0, 5, 100, 105},   // a dash of 5 left (and the pen's half width)
+    };
+    for (const Case& c : cases) {
+        SmallPage page;
+        LINEREC l = Line(1, 8, 3);
+        l.dashCount = 2;
+        l.dashPattern[0] = 12;
+        l.dashPattern[1] = 6;
+        l.dashIndex = c.index;
+        l.dashCarry = c.carry;
+        page.JournalOn();
+        ASSERT_EQ(DrawCornerArc(page.dc(), 100, 100, 40, 2, &l, nullptr), 1);
+        const std::vector<Call> lines = OnlyOp(Journal(page.dc()), "Polyline");
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines[0].points.front().x, c.firstX) << "index " << c.index;
+        EXPECT_EQ(lines[0].points.back().x, c.firstEndX) << "index " << c.index;
+    }
+}
+
+}  // namespace
+}  // namespace wx5n::test
