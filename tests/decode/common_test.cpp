@@ -72,6 +72,8 @@ TEST(CommonDecode, ColourMapping) {
     EXPECT_EQ(foprintcolor(12, &work), 0);
     EXPECT_EQ(foprintcolor(8, &work), 8);
     EXPECT_EQ(foprintcolor(9, &work), 1);
+    EXPECT_EQ(foprintcolor(16, &work), 7);  // indices from 16 on read as 1
+    EXPECT_EQ(foprintcolor(255, &work), 7);
     work.colourFlag = 1;
     EXPECT_EQ(foprintcolor(8, &work), 1);
     EXPECT_EQ(foprintcolor(9, &work), 1);
@@ -261,3 +263,18 @@ TEST(CommonDecode, RecordsTooShortForTheirOffsetsAreRejected) {
         EXPECT_EQ(run.attr.line.lineKindCode, 3);
     }
 }
+
+namespace {
+
+// A line definition of a code without a table entry is read no further than
+// its code: eight bytes are enough, below the private codes and above them.
+TEST(CommonDecode, LineDefinitionOutsideThePrivateCodesNeedsOnlyItsCode) {
+    FO_WORK work = DefaultWork();
+    for (uint8_t hi : {0x00, 0xBF}) {
+        const uint8_t lo = hi == 0 ? 0x05 : 0xEF;  // 5, and -16401
+        const Bytes records = LineWith(Concat({LineType(3), Escape(63, Bytes{0, 0, hi, lo})}));
+        EXPECT_EQ(RunLine(records, 240, &work).result, 0) << int(hi);
+    }
+}
+
+}  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "draw/draw_internal.h"
+#include "draw/rect_internal.h"
 #include "support/journal_util.h"
 
 namespace wx5n::test {
@@ -21,7 +22,10 @@ namespace wx5n::test {
 enum class Mapping {
     Text,        // MM_TEXT: one unit per pixel
     Twips,       // MM_TWIPS on a 144 dpi page: 10 units per pixel, y up, origin top left
-    Anisotropic  // MM_ANISOTROPIC, 3 units per pixel on both axes, shifted origins
+    Anisotropic, // MM_ANISOTROPIC, 3 units per pixel on both axes, shifted origins
+    YUp,         // MM_ANISOTROPIC, 2 units per pixel, y up: logical (x, y) lands on
+                 // device (x / 2 + 10, height - 10 - y / 2)
+    MirrorX      // MM_ANISOTROPIC, 3 units per pixel, x runs right to left
 };
 
 inline const char* MappingName(Mapping m) {
@@ -29,6 +33,8 @@ inline const char* MappingName(Mapping m) {
         case Mapping::Text: return "MM_TEXT";
         case Mapping::Twips: return "MM_TWIPS";
         case Mapping::Anisotropic: return "MM_ANISOTROPIC";
+        case Mapping::YUp: return "MM_ANISOTROPIC y up";
+        case Mapping::MirrorX: return "MM_ANISOTROPIC x leftward";
     }
     return "?";
 }
@@ -67,6 +73,20 @@ public:
                 SetWindowOrgEx(hdc_, 100, -40, nullptr);
                 SetViewportOrgEx(hdc_, 30, 10, nullptr);
                 break;
+            case Mapping::YUp:
+                SetMapMode(hdc_, MM_ANISOTROPIC);
+                SetWindowExtEx(hdc_, 2, 2, nullptr);
+                SetViewportExtEx(hdc_, 1, -1, nullptr);
+                SetWindowOrgEx(hdc_, 0, 0, nullptr);
+                SetViewportOrgEx(hdc_, 10, height_ - 10, nullptr);
+                break;
+            case Mapping::MirrorX:
+                SetMapMode(hdc_, MM_ANISOTROPIC);
+                SetWindowExtEx(hdc_, 3, 3, nullptr);
+                SetViewportExtEx(hdc_, -1, 1, nullptr);
+                SetWindowOrgEx(hdc_, 30, 60, nullptr);
+                SetViewportOrgEx(hdc_, width_ - 5, 0, nullptr);
+                break;
         }
     }
     Mapping mapping() const { return mapping_; }
@@ -75,6 +95,12 @@ public:
     POINT L(int x, int y) const {
         POINT p{x, y};
         DPtoLP(hdc_, &p, 1);
+        return p;
+    }
+    POINT ToLogical(int x, int y) const { return L(x, y); }
+    POINT ToDevice(int x, int y) const {
+        POINT p{x, y};
+        LPtoDP(hdc_, &p, 1);
         return p;
     }
     // Logical length of n device pixels along x (positive).
@@ -154,6 +180,38 @@ inline std::vector<Call> Only(const std::vector<Call>& all, std::initializer_lis
             if (c.op == op) out.push_back(c);
     return out;
 }
+
+// The rectangle and ellipse tests' page: 400 x 300 pixels at 96 dpi.
+struct SmallPage : Page {
+    SmallPage() : Page(400, 300, 96) {}
+};
+
+inline std::vector<Call> OnlyOp(const std::vector<Call>& all, const char* op) { return Only(all, {op}); }
+
+// The drawing primitives of a journal, in order.
+inline std::vector<Call> Drawn(const std::vector<Call>& all) {
+    return Only(all, {"Polyline", "Polygon", "Rectangle", "Ellipse", "FillRect", "LineTo"});
+}
+
+inline int CountCreated(const std::vector<Call>& all) {
+    int n = 0;
+    for (const Call& c : all) n += c.op.rfind("Create", 0) == 0 ? 1 : 0;
+    return n;
+}
+
+inline RECTREC Shape(unsigned open, int tl = 0, int tr = 0, int br = 0, int bl = 0) {
+    RECTREC s;
+    std::memset(&s, 0, sizeof(s));
+    s.openSides = open;
+    s.radius[0] = static_cast<unsigned short>(tl);
+    s.radius[1] = static_cast<unsigned short>(tr);
+    s.radius[2] = static_cast<unsigned short>(br);
+    s.radius[3] = static_cast<unsigned short>(bl);
+    return s;
+}
+
+// Reads an 8-bit RGB or RGBA PNG into 0x00RRGGBB values; false on failure.
+bool ReadPng(const std::string& path, int* width, int* height, std::vector<uint32_t>* pixels);
 
 }  // namespace wx5n::test
 

@@ -323,3 +323,30 @@ TEST(ExtLine, ManagedDrawingLeavesTheObjectsWithTheRecord) {
 
 }  // namespace
 }  // namespace wx5n::test
+
+namespace wx5n::test {
+namespace {
+
+// Round ends (a pen): a resumed dash shorter than the two half-width insets
+// is left out; the next dash is drawn as usual.
+TEST(ExtLine, ResumedDashTheRoundEndsTurnBackwardsIsLeftOut) {
+    for (int carry : {2, 8}) {
+        Page page;
+        LINEREC l = Line(6, 8, 3);
+        l.dashCount = 2;
+        l.dashPattern[0] = 20;
+        l.dashPattern[1] = 10;
+        l.dashIndex = 0;
+        l.dashCarry = carry;
+        page.JournalOn();
+        ASSERT_EQ(foExtLine(page.dc(), 100, 50, 300, 50, &l, nullptr), 1);
+        const std::vector<Call> lines = Only(Journal(page.dc()), {"Polyline"});
+        ASSERT_FALSE(lines.empty());
+        // 2 left: skipped, the first piece is the next dash, after the gap;
+        // 8 left: drawn from the line's start.
+        EXPECT_EQ(lines[0].points[0].x, carry == 2 ? 100 + 2 + 10 : 100) << carry;
+    }
+}
+
+}  // namespace
+}  // namespace wx5n::test

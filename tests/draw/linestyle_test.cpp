@@ -44,6 +44,13 @@ TEST(LineStyle, ScreenAt96DpiAndEveryBuiltInKind) {
     EXPECT_EQ(foGetLineStyle(dc, 7, 1, nullptr, 0, out, 5, 0), -1);
     EXPECT_EQ(foGetLineStyle(dc, 4, 1, nullptr, 0, out, 3, 0), -1);
     for (int v : out) EXPECT_EQ(v, -7);
+    // Nothing is written beyond the pattern's own entries.
+    for (int kind = 2; kind <= 7; ++kind) {
+        int room[8] = {-7, -7, -7, -7, -7, -7, -7, -7};
+        const int n = foGetLineStyle(dc, kind, 1, nullptr, 0, room, 6, 0);
+        ASSERT_GT(n, 0) << kind;
+        for (int i = n; i < 8; ++i) EXPECT_EQ(room[i], -7) << kind << " entry " << i;
+    }
     EXPECT_EQ(foGetLineStyle(nullptr, 3, 1, nullptr, 0, out, 6, 0), -1);
     EXPECT_EQ(foGetLineStyle(dc, 3, 1, nullptr, 0, nullptr, 6, 0), -1);
 }

@@ -1,6 +1,7 @@
 // The same figure, given in device pixels, drawn through foExtLine under
-// MM_TEXT, MM_TWIPS (y up) and an anisotropic mapping with shifted origins,
-// managed and unmanaged: the pages must agree.
+// MM_TEXT, MM_TWIPS (y up), an anisotropic mapping with shifted origins and
+// one whose x axis runs right to left, managed and unmanaged: the pages must
+// agree.
 #include "draw_test_util.h"
 
 namespace wx5n::test {
@@ -135,7 +136,7 @@ TEST(Mapping, AxisLinesLookTheSameInEveryMapping) {
     for (bool managed : {false, true}) {
         std::vector<uint32_t> text = Render(Mapping::Text, AxisFigures(), managed);
         EXPECT_GT(Differences(text, std::vector<uint32_t>(text.size(), 0xFFFFFF)), 20000);
-        for (Mapping m : {Mapping::Twips, Mapping::Anisotropic})
+        for (Mapping m : {Mapping::Twips, Mapping::Anisotropic, Mapping::MirrorX})
             EXPECT_EQ(Differences(text, Render(m, AxisFigures(), managed)), 0)
                 << MappingName(m) << (managed ? " managed" : " unmanaged");
     }
@@ -146,7 +147,7 @@ TEST(Mapping, SlantedLinesAgreeToTheirEdgePixels) {
     // grid moves edges by a pixel; the shapes must match everywhere else.
     std::vector<uint32_t> text = Render(Mapping::Text, SlantFigures(), false);
     EXPECT_GT(Differences(text, std::vector<uint32_t>(text.size(), 0xFFFFFF)), 8000);
-    for (Mapping m : {Mapping::Twips, Mapping::Anisotropic})
+    for (Mapping m : {Mapping::Twips, Mapping::Anisotropic, Mapping::MirrorX})
         EXPECT_EQ(DifferencesOffEdges(text, Render(m, SlantFigures(), false), 720, 720), 0)
             << MappingName(m);
 }

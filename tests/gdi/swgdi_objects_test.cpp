@@ -176,6 +176,14 @@ TEST(SwgdiRobustness, BadHandlesAndNullDcs) {
     EXPECT_EQ(swgdi_CreatePageDC(0, 10, 96, 96, 32), nullptr);
     EXPECT_EQ(swgdi_CreatePageDC(10, 10, 96, 96, 8), nullptr);
     EXPECT_EQ(swgdi_CreatePageDC(1 << 30, 1 << 30, 96, 96, 32), nullptr);
+    // Point conversions refuse a missing array or a negative count.
+    HDC good = swgdi_CreatePageDC(10, 10, 96, 96, 32);
+    for (BOOL (*convert)(HDC, LPPOINT, int) : {LPtoDP, DPtoLP}) {
+        EXPECT_FALSE(convert(good, nullptr, 3));
+        EXPECT_FALSE(convert(good, pts, -1));
+        EXPECT_TRUE(convert(good, nullptr, 0));
+    }
+    DeleteDC(good);
 }
 
 TEST(SwgdiRobustness, DcWithoutBitmapAndHugeShapes) {

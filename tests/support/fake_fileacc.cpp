@@ -38,10 +38,13 @@ const Stats& GetStats() { return g_stats; }
 
 using namespace fakefs;
 
+
 extern "C" int fcsopenfile(const char* fileName, unsigned short mode, int* handle, int* status,
                            int context) {
+    ++g_stats.calls;
     g_stats.lastMode = mode;
     g_stats.lastContext = context;
+    g_stats.lastName = fileName ? fileName : "";
     if (g_faults.openResult != 0) return g_faults.openResult;
     if (fileName == nullptr || g_files.count(fileName) == 0) return 2;
     const int h = g_nextHandle++;
@@ -78,26 +81,40 @@ extern "C" int fcslseek(int handle, int offset, int origin, int* /*status*/) {
 
 extern "C" int fcsclose(int handle, int* /*status*/) {
     ++g_stats.closes;
+    g_stats.closeOrder = ++g_stats.calls;
+    g_stats.closeHandle = handle;
     g_stats.openHandles.erase(handle);
     g_open.erase(handle);
-    return g_faults.failClose ? -1 : 0;
+    return g_faults.failClose ? -1 : g_faults.closeResult;
 }
 
 extern "C" unsigned int auxgetfilesize(int handle, int /*reserved*/) {
+    ++g_stats.sizeQueries;
+    g_stats.sizeOrder = ++g_stats.calls;
+    g_stats.sizeHandle = handle;
     auto it = g_open.find(handle);
-    if (it == g_open.end() || g_faults.failSize) return 0xFFFFFFFFu;
+    if (it == g_open.end()) return 0xFFFFFFFFu;
+    if (g_faults.size >= 0) return static_cast<unsigned int>(g_faults.size);
     return static_cast<unsigned int>(g_files[it->second.name].size());
 }
 
 // Copies the source as it stands (the converter itself is tested on its own).
 extern "C" int ebhkztosjis(const unsigned char* src, int srcLen, unsigned char* dst, int dstSize,
-                           int* outLen, int, int, const unsigned char*, const unsigned char*, int,
-                           void*) {
-    if (g_faults.failConvert != 0) return g_faults.failConvert;
+                           int* outLen, int mode1, int mode2, const unsigned char* single,
+                           const unsigned char* dbl, int mode3, void* work) {
+    g_stats.convert = ConvertCall{srcLen, dstSize, mode1, mode2, mode3,
+                                  single ? single[0] : 0, dbl ? dbl[0] : 0, dbl ? dbl[1] : 0, work};
+    if (g_faults.failConvert != 0) {
+        std::memcpy(dst, "AB", 2);
+        return g_faults.failConvert;
+    }
     const int n = srcLen < dstSize ? srcLen : dstSize;
     std::memcpy(dst, src, static_cast<size_t>(n));
     if (outLen) *outLen = n;
     return 0;
 }
 
-extern "C" void miconv_relase(void*) { ++g_stats.releases; }
+extern "C" void miconv_relase(void* work) {
+    ++g_stats.releases;
+    g_stats.releasedWork = work;
+}

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "rect/rect_test_util.h"
+#include "draw_test_util.h"
 
-namespace wx5n::rtest {
+namespace wx5n::test {
 namespace {
 
 bool InTable(unsigned code) {
@@ -15,7 +15,7 @@ bool InTable(unsigned code) {
 }
 
 TEST(ExtRectangle, AcceptsExactlyTheOpenSidesTable) {
-    Page page;
+    SmallPage page;
     LINEREC l = Line(1, 1, 3);
     for (unsigned code = 0; code < 0x120; ++code) {
         RECTREC s = Shape(code);
@@ -30,7 +30,7 @@ TEST(ExtRectangle, AcceptsExactlyTheOpenSidesTable) {
 }
 
 TEST(ExtRectangle, OppositeOpenSidesAreRefusedAfterTheFill) {
-    Page page;
+    SmallPage page;
     LINEREC l = Line(3, 1, 1);
     for (unsigned code : {0x13u, 0x24u}) {
         RECTREC s = Shape(code, 10, 10, 10, 10);
@@ -66,7 +66,7 @@ TEST(ExtRectangle, SidesAreDrawnInTableOrder) {
     };
     const RECT d{20, 30, 140, 110};
     for (Mapping m : {Mapping::Text, Mapping::YUp}) {
-        Page page;
+        SmallPage page;
         page.SetMapping(m);
         const POINT a = page.ToLogical(d.left, d.top), b = page.ToLogical(d.right, d.bottom);
         LINEREC l = Line(1, 1, 3);
@@ -83,7 +83,7 @@ TEST(ExtRectangle, SidesAreDrawnInTableOrder) {
 }
 
 TEST(ExtRectangle, ArcIntoTheFirstOpenSideIsDrawnAndOutOfTheLastIsNot) {
-    Page page;
+    SmallPage page;
     for (int cap : {3, 1}) {
         PatBlt(page.dc(), 0, 0, page.width(), page.height(), WHITENESS);
         LINEREC l = Line(cap == 3 ? 1 : 5, 1, cap);
@@ -101,7 +101,7 @@ TEST(ExtRectangle, ArcIntoTheFirstOpenSideIsDrawnAndOutOfTheLastIsNot) {
 }
 
 TEST(ExtRectangle, ReversedSegmentsAreSkippedAndTheirArcsDrawn) {
-    Page page;
+    SmallPage page;
     LINEREC l = Line(1, 1, 3);
     RECTREC s = Shape(0, 20, 20, 20, 20);  // 30 wide: top and bottom reverse
     page.JournalOn();
@@ -135,7 +135,7 @@ TEST(ExtRectangle, DoubleFrameRadiiGrowAndShrinkByAThird) {
     // Width 9: two frames 3 wide, centres 3 outside and 3 inside. Radii:
     // top-left 20 -> 23 outer, 17 inner; top-right 2 -> 5 outer, 0 inner;
     // zero radii stay 0.
-    Page page;
+    SmallPage page;
     LINEREC l = Line(9, 9, 1);
     RECTREC s = Shape(0, 20, 2, 0, 0);
     page.JournalOn();
@@ -174,7 +174,7 @@ TEST(ExtRectangle, DoubleFrameRadiiGrowAndShrinkByAThird) {
 }
 
 TEST(ExtRectangle, NarrowDoubleLineIsOneSolidFrame) {
-    Page page;
+    SmallPage page;
     LINEREC l = Line(2, 9, 1);
     RECTREC s = Shape(0);
     page.JournalOn();
@@ -191,7 +191,7 @@ TEST(ExtRectangle, FlatEndsStopAtAnOpenSideSquareEndsProject) {
     // beyond the edge; at the open top a flat end stops at the edge and a
     // square end projects half the width.
     for (int cap : {1, 2}) {
-        Page page;
+        SmallPage page;
         LINEREC l = Line(6, 1, cap);
         RECTREC s = Shape(1);
         page.JournalOn();
@@ -213,7 +213,7 @@ TEST(ExtRectangle, DashRunsFromSideThroughArcIntoNextSide) {
     // Pattern 10 on 10, thin line. The top side (x 10..29 after the
     // top-right radius of 40) holds one dash and one gap exactly; the arc
     // then leaves 7 of a dash, which the right side draws first.
-    Page page;
+    SmallPage page;
     for (int carry : {0, 5}) {
         LINEREC l = Line(1, 8, 3);
         l.dashCount = 2;
@@ -235,7 +235,7 @@ TEST(ExtRectangle, DashRunsFromSideThroughArcIntoNextSide) {
 }
 
 TEST(ExtRectangle, KindZeroOnlyFillsAndMappingsAgree) {
-    Page page;
+    SmallPage page;
     LINEREC l = Line(3, 0, 1);
     RECTREC s = Shape(0, 8, 8, 8, 8);
     page.JournalOn();
@@ -251,7 +251,7 @@ TEST(ExtRectangle, KindZeroOnlyFillsAndMappingsAgree) {
     // and rounded, gives the same pixels.
     std::vector<uint32_t> pictures[2];
     for (int i = 0; i < 2; ++i) {
-        Page p;
+        SmallPage p;
         p.SetMapping(i == 0 ? Mapping::Text : Mapping::YUp);
         const int unit = i == 0 ? 1 : 2;
         const POINT a = p.ToLogical(40, 40), b = p.ToLogical(300, 220);
@@ -283,4 +283,47 @@ TEST(ExtRectangle, KindZeroOnlyFillsAndMappingsAgree) {
 }
 
 }  // namespace
-}  // namespace wx5n::rtest
+}  // namespace wx5n::test
+
+namespace wx5n::test {
+namespace {
+
+// Smallest and largest device x of a drawn piece (a FillRect box or the
+// points of a polyline or polygon).
+std::pair<long, long> XExtent(const Call& c) {
+    if (c.op == "FillRect") return {std::min(c.args[0], c.args[2]), std::max(c.args[0], c.args[2])};
+    long lo = c.points.at(0).x, hi = lo;
+    for (const POINT& p : c.points) {
+        lo = std::min<long>(lo, p.x);
+        hi = std::max<long>(hi, p.x);
+    }
+    return {lo, hi};
+}
+
+// In a rectangle lower than half the line width, the top side's ends are
+// pulled in by half the width (less the corner radius) for flat and square
+// ends; a round-ended line (drawn with a pen) is not pulled in.
+TEST(ExtRectangle, NarrowRectanglesPullTheSideEndsIn) {
+    for (int cap : {1, 2, 3})
+        for (int radius : {0, 2}) {
+            std::pair<long, long> top[2];
+            for (int narrow : {0, 1}) {
+                SmallPage page;
+                LINEREC l = Line(8, 1, cap);
+                RECTREC s = Shape(0, radius, radius, radius, radius);
+                page.JournalOn();
+                ASSERT_EQ(foExtRectangle(page.dc(), RECT{30, 40, 130, narrow ? 43 : 100}, 0, 0, &l,
+                                         &s, nullptr),
+                          1);
+                const std::vector<Call> drawn = Drawn(Journal(page.dc()));
+                ASSERT_FALSE(drawn.empty());
+                top[narrow] = XExtent(drawn[0]);
+            }
+            const long in = cap == 3 ? 0 : 4 - radius;
+            EXPECT_EQ(top[1].first, top[0].first + in) << "cap " << cap << " radius " << radius;
+            EXPECT_EQ(top[1].second, top[0].second - in) << "cap " << cap << " radius " << radius;
+        }
+}
+
+}  // namespace
+}  // namespace wx5n::test

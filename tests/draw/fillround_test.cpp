@@ -2,13 +2,13 @@
 // pattern fills, and the dash state an arc takes in and leaves.
 #include <cmath>
 
-#include "rect/rect_test_util.h"
+#include "draw_test_util.h"
 
-namespace wx5n::rtest {
+namespace wx5n::test {
 namespace {
 
 TEST(FillRoundRect, SquareCornersInOrderBottomRightFirst) {
-    Page page;
+    SmallPage page;
     // Given with left > right and top > bottom: drawn as the normalised one.
     page.JournalOn();
     EXPECT_NE(FillRoundRect(page.dc(), RECT{110, 70, 10, 20}, 0, 0, 0, 0, 0, nullptr), 0);
@@ -37,7 +37,7 @@ TEST(FillRoundRect, SquareCornersInOrderBottomRightFirst) {
 }
 
 TEST(FillRoundRect, RoundedCornersStayInsideAndStartAtTheRightEdge) {
-    Page page;
+    SmallPage page;
     page.JournalOn();
     ASSERT_NE(FillRoundRect(page.dc(), RECT{10, 20, 110, 90}, 20, 5, 30, 0, 0, nullptr), 0);
     auto polys = OnlyOp(Journal(page.dc()), "Polygon");
@@ -76,7 +76,7 @@ void PaintStripes(Page& page) {
 
 TEST(FillRoundRect, TransparentPatternPaintsInkOnlyAndRestoresTheDc) {
     for (Mapping m : {Mapping::Text, Mapping::YUp}) {
-        Page page;
+        SmallPage page;
         page.SetMapping(m);
         PaintStripes(page);
         const std::vector<uint32_t> before = page.Pixels();
@@ -137,7 +137,7 @@ TEST(FillRoundRect, TransparentPatternPaintsInkOnlyAndRestoresTheDc) {
 }
 
 TEST(FillRoundRect, TransparentWithSolidBrushIsOnePlainPolygon) {
-    Page page;
+    SmallPage page;
     HBRUSH solid = CreateSolidBrush(RGB(0, 128, 0));
     HGDIOBJ old = SelectObject(page.dc(), solid);
     page.JournalOn();
@@ -152,7 +152,7 @@ TEST(FillRoundRect, TransparentWithSolidBrushIsOnePlainPolygon) {
 }
 
 TEST(DrawCornerArc, GapOnANarrowCornerDrawsNothingAndKeepsTheState) {
-    Page page;
+    SmallPage page;
     LINEREC l = Line(6, 2, 1);
     l.dashCount = 2;
     l.dashPattern[0] = 12;
@@ -172,7 +172,7 @@ TEST(DrawCornerArc, GapOnANarrowCornerDrawsNothingAndKeepsTheState) {
 }
 
 TEST(DrawCornerArc, SolidQuarterIsOnePieceAndLeavesNoCarry) {
-    Page page;
+    SmallPage page;
     for (int cap : {3, 1}) {
         LINEREC l = Line(cap == 3 ? 1 : 6, 1, cap);
         l.dashCount = 1;
@@ -195,7 +195,7 @@ TEST(DrawCornerArc, DashStateRunsThroughTheArc) {
     // Thin line, pattern 10 on 10, radius 40: the quarter (62.8 long) holds
     // dashes at 0, 20, 40 and 60; the last runs 6.7 past the end, so 7 of
     // it is left, still on the dash entry.
-    Page page;
+    SmallPage page;
     LINEREC l = Line(1, 8, 3);
     l.dashCount = 2;
     l.dashPattern[0] = 10;
@@ -210,7 +210,7 @@ TEST(DrawCornerArc, DashStateRunsThroughTheArc) {
 TEST(DrawCornerArc, RadiusWithinHalfTheWidthIsOneBand) {
     // W 6, r 2: inner radius below 0, outer 5; the quarter at the outer
     // radius (7) is one piece; the carry left follows the entry's.
-    Page page;
+    SmallPage page;
     for (int carryIn : {20, 3}) {
         LINEREC l = Line(6, 2, 1);
         l.dashCount = 2;
@@ -228,7 +228,7 @@ TEST(DrawCornerArc, RadiusWithinHalfTheWidthIsOneBand) {
 }
 
 TEST(DrawCornerArc, ThinArcCollapsingToOnePixelIsStillAOnePixelLine) {
-    Page page;
+    SmallPage page;
     // Four logical units per device pixel: a radius of 1 lies in one pixel.
     SetMapMode(page.dc(), MM_ANISOTROPIC);
     SetWindowExtEx(page.dc(), 4, 4, nullptr);
@@ -245,4 +245,87 @@ TEST(DrawCornerArc, ThinArcCollapsingToOnePixelIsStillAOnePixelLine) {
 }
 
 }  // namespace
-}  // namespace wx5n::rtest
+}  // namespace wx5n::test
+
+namespace wx5n::test {
+namespace {
+
+// Managed transparent fills over the host's cached pattern brush, a new text
+// colour each time: every fill paints the pattern's ink, never a solid block,
+// however many text colours went through the record before.
+// Disabled until the text-colour brush of the transparent fill stops going
+// through the management record (where it evicts the pattern brush).
+TEST(FillRoundRect, DISABLED_ManyTextColoursKeepTheCachedPatternBrush) {
+    SmallPage page;
+    MNG_OBJECT mng;
+    StartMngObject(page.dc(), &mng);
+    // A checkered 8 x 8 pattern (rows padded to 16 bits), selected through
+    // the record as a host selects its fill pattern.
+    const unsigned char rows[16] = {0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0,
+                                    0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0};
+    HBITMAP bits = CreateBitmap(8, 8, 1, 1, rows);
+    const LOGBRUSH lb = {BS_PATTERN, 0, reinterpret_cast<ULONG_PTR>(bits)};
+    HGDIOBJ prev = nullptr;
+    ASSERT_EQ(foSelectBrush(page.dc(), lb, &prev, &mng), 1);
+    const LINEREC none = Line(1, 0, 1);
+    const RECTREC shape = Shape(0);
+    for (int i = 0; i < 8; ++i) {
+        const COLORREF ink = RGB(20 * i, 200 - 20 * i, 100);
+        SetTextColor(page.dc(), ink);
+        LINEREC l = none;
+        RECTREC s = shape;
+        ASSERT_EQ(foExtRectangle(page.dc(), RECT{10 + 45 * i, 20, 50 + 45 * i, 60}, 500, 1, &l, &s,
+                                 &mng),
+                  1);
+        int inked = 0, other = 0;
+        for (int y = 20; y < 60; ++y)
+            for (int x = 10 + 45 * i; x < 50 + 45 * i; ++x) {
+                const uint32_t px = page.Pixel(x, y);
+                inked += px == (GetRValue(ink) << 16 | GetGValue(ink) << 8 | GetBValue(ink));
+                other += px != 0xFFFFFF && px != (GetRValue(ink) << 16 | GetGValue(ink) << 8 | GetBValue(ink));
+            }
+        EXPECT_GT(inked, 100) << "fill " << i;
+        EXPECT_LT(inked, 40 * 40 - 100) << "fill " << i << " is solid";
+        EXPECT_EQ(other, 0) << "fill " << i;
+    }
+    EndMngObject(page.dc(), &mng);
+    DeleteObject(bits);
+}
+
+}  // namespace
+}  // namespace wx5n::test
+
+namespace wx5n::test {
+namespace {
+
+// A stroked (cap 3) arc entered inside a gap starts its first dash where the
+// gap's carry ends; entered inside a dash it finishes that dash from the
+// arc's start. Thin line, pattern 12 on 6, radius 40, top-right quarter from
+// (100, 60) clockwise.
+TEST(DrawCornerArc, StrokedArcResumesInAGapOrADash) {
+    struct Case {
+        int index, carry;
+        long firstX, firstEndX;  // device x of the first piece's ends
+    } cases[] = {
+        {1, 10, 110, 120},  // a gap of 10 left: the dash runs from 10 to 22 along
+        {0, 5, 100, 105},   // a dash of 5 left (and the pen's half width)
+    };
+    for (const Case& c : cases) {
+        SmallPage page;
+        LINEREC l = Line(1, 8, 3);
+        l.dashCount = 2;
+        l.dashPattern[0] = 12;
+        l.dashPattern[1] = 6;
+        l.dashIndex = c.index;
+        l.dashCarry = c.carry;
+        page.JournalOn();
+        ASSERT_EQ(DrawCornerArc(page.dc(), 100, 100, 40, 2, &l, nullptr), 1);
+        const std::vector<Call> lines = OnlyOp(Journal(page.dc()), "Polyline");
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines[0].points.front().x, c.firstX) << "index " << c.index;
+        EXPECT_EQ(lines[0].points.back().x, c.firstEndX) << "index " << c.index;
+    }
+}
+
+}  // namespace
+}  // namespace wx5n::test

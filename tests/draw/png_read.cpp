@@ -1,9 +1,9 @@
 // PNG reading for the golden-image comparison (libpng's simplified API).
 #include <png.h>
 
-#include "rect/rect_test_util.h"
+#include "draw_test_util.h"
 
-namespace wx5n::rtest {
+namespace wx5n::test {
 
 bool ReadPng(const std::string& path, int* width, int* height, std::vector<uint32_t>* pixels) {
     png_image image;
@@ -24,4 +24,4 @@ bool ReadPng(const std::string& path, int* width, int* height, std::vector<uint3
     return true;
 }
 
-}  // namespace wx5n::rtest
+}  // namespace wx5n::test

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "rect/rect_test_util.h"
+#include "draw_test_util.h"
 
-namespace wx5n::rtest {
+namespace wx5n::test {
 namespace {
 
 constexpr int kPageW = 1200, kPageH = 1700, kDpi = 127;  // 5 px per mm
@@ -42,7 +42,7 @@ public:
         return RECT{a.x, a.y, b.x, b.y};
     }
     LINEREC Line(int widthPx, int kind, int cap, COLORREF color) const {
-        LINEREC l = rtest::Line(U(widthPx), kind, cap, color);
+        LINEREC l = test::Line(U(widthPx), kind, cap, color);
         if (kind == 8) {
             l.dashCount = 4;
             l.dashPattern[0] = U(14);
@@ -180,7 +180,7 @@ TEST(ReferencePage, MatchesTheGoldenImage) {
     const std::string out = OutDir() + "/rect_refpage.png";
     ASSERT_TRUE(swgdi_WritePNG(hdc, out.c_str()));
 
-    const std::string golden = std::string(WX5N_RECT_GOLDEN_DIR) + "/refpage.png";
+    const std::string golden = std::string(WX5N_DRAW_GOLDEN_DIR) + "/refpage.png";
     const char* update = std::getenv("WX5N_UPDATE_GOLDEN");
     if (update && std::string(update) == "1") {
         ASSERT_TRUE(swgdi_WritePNG(hdc, golden.c_str()));
@@ -204,4 +204,4 @@ TEST(ReferencePage, MatchesTheGoldenImage) {
 }
 
 }  // namespace
-}  // namespace wx5n::rtest
+}  // namespace wx5n::test

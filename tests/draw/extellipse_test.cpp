@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "rect/rect_test_util.h"
+#include "draw_test_util.h"
 
-namespace wx5n::rtest {
+namespace wx5n::test {
 namespace {
 
 LONG HalfWidth(const Call& c) { return std::abs(c.args[2] - c.args[0]) / 2; }
 LONG HalfHeight(const Call& c) { return std::abs(c.args[3] - c.args[1]) / 2; }
 
 TEST(ExtEllipse, SolidOutlineIsOneEllipseAfterTheFill) {
-    Page page;
+    SmallPage page;
     LINEREC l = Line(5, 1, 1);
     page.JournalOn();
     ASSERT_EQ(foExtEllipse(page.dc(), 200, 150, 80, 50, 1000, 0, &l, nullptr), 1);
@@ -44,7 +44,7 @@ TEST(ExtEllipse, SolidOutlineIsOneEllipseAfterTheFill) {
 }
 
 TEST(ExtEllipse, RejectsZeroAndMisdirectedRadii) {
-    Page page;
+    SmallPage page;
     LINEREC l = Line(1, 1, 3);
     EXPECT_EQ(foExtEllipse(page.dc(), 100, 100, 0, 20, 0, 0, &l, nullptr), 0);
     EXPECT_EQ(foExtEllipse(page.dc(), 100, 100, 20, 0, 0, 0, &l, nullptr), 0);
@@ -60,7 +60,7 @@ TEST(ExtEllipse, RejectsZeroAndMisdirectedRadii) {
 TEST(ExtEllipse, DoubleLineIsTwoThirdWidthOutlines) {
     // Narrower than three device pixels: one solid outline of the width.
     {
-        Page page;
+        SmallPage page;
         LINEREC l = Line(2, 9, 1);
         page.JournalOn();
         ASSERT_EQ(foExtEllipse(page.dc(), 200, 150, 50, 30, 0, 0, &l, nullptr), 1);
@@ -71,7 +71,7 @@ TEST(ExtEllipse, DoubleLineIsTwoThirdWidthOutlines) {
     // Nine pixels: outlines 3 wide, 3 pixels outside and inside, in both
     // mappings; in the y-up one the radii keep their axis's sign.
     for (Mapping m : {Mapping::Text, Mapping::YUp}) {
-        Page page;
+        SmallPage page;
         page.SetMapping(m);
         const int unit = m == Mapping::Text ? 1 : 2;
         const POINT c = page.ToLogical(200, 150);
@@ -102,7 +102,7 @@ TEST(ExtEllipse, DoubleLineIsTwoThirdWidthOutlines) {
 }
 
 TEST(ExtEllipse, DashedOutlineStartsAtAngleZeroWhateverTheCarry) {
-    Page page;
+    SmallPage page;
     std::vector<std::vector<POINT>> firsts;
     for (int carry : {0, 7}) {
         LINEREC l = Line(1, 2, 3);
@@ -130,7 +130,7 @@ TEST(ExtEllipse, PatternEntryOfOnePixelSpansTwo) {
     // Entries of one pixel each on a mean radius of 50: each piece spans
     // 2 / 50 rad, so 2 pi holds 158 pieces, 79 of them dashes (157 dashes
     // if they spanned one pixel).
-    Page page;
+    SmallPage page;
     LINEREC l = Line(1, 8, 3);
     l.dashCount = 2;
     l.dashPattern[0] = 1;
@@ -144,7 +144,7 @@ TEST(ExtEllipse, PatternEntryOfOnePixelSpansTwo) {
 }
 
 TEST(ExtEllipse, WideDashesAreBands) {
-    Page page;
+    SmallPage page;
     LINEREC l = Line(8, 3, 1);
     l.unitsPerInch = 96;
     page.JournalOn();
@@ -174,7 +174,7 @@ void PaintStripes(Page& page) {
 }
 
 TEST(ExtEllipse, HatchCodesDecideTransparency) {
-    Page page;
+    SmallPage page;
     LINEREC none = Line(1, 0, 3);
     auto ops = [&](int hatch) {
         page.JournalOn();
@@ -198,7 +198,7 @@ TEST(ExtEllipse, HatchCodesDecideTransparency) {
 
 TEST(ExtEllipse, TransparentFillLeavesPaperAndTheDcAlone) {
     for (Mapping m : {Mapping::Text, Mapping::YUp}) {
-        Page page;
+        SmallPage page;
         page.SetMapping(m);
         PaintStripes(page);
         const std::vector<uint32_t> before = page.Pixels();
@@ -233,4 +233,27 @@ TEST(ExtEllipse, TransparentFillLeavesPaperAndTheDcAlone) {
 }
 
 }  // namespace
-}  // namespace wx5n::rtest
+}  // namespace wx5n::test
+
+namespace wx5n::test {
+namespace {
+
+// A wide dash longer than the band's point buffer stops after 133 pairs and
+// closes with the pair at its end: one straight edge, 134 pairs in all.
+TEST(ExtEllipse, LongBandPieceIsCutAtItsPointLimit) {
+    SmallPage page;
+    LINEREC l = Line(6, 8, 1);
+    l.dashCount = 2;
+    l.dashPattern[0] = 700;  // seven radians: 143 steps of pi/64
+    l.dashPattern[1] = 40;
+    page.JournalOn();
+    ASSERT_EQ(foExtEllipse(page.dc(), 200, 150, 100, 100, 0, 0, &l, nullptr), 1);
+    const std::vector<Call> polys = OnlyOp(Journal(page.dc()), "Polygon");
+    ASSERT_FALSE(polys.empty());
+    size_t most = 0;
+    for (const Call& p : polys) most = std::max(most, p.points.size());
+    EXPECT_EQ(most, 268u);
+}
+
+}  // namespace
+}  // namespace wx5n::test

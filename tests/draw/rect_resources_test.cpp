@@ -1,12 +1,9 @@
-// GDI objects and heap use of the rectangle and ellipse drawing: unmanaged
-// calls leave no object behind, a warmed-up management record creates
-// none, and the drawing objects refer to no allocator.
-#include <cstdio>
-#include <sstream>
+// GDI objects of the rectangle and ellipse drawing: unmanaged calls leave no
+// object behind, a warmed-up management record creates none.
 
-#include "rect/rect_test_util.h"
+#include "draw_test_util.h"
 
-namespace wx5n::rtest {
+namespace wx5n::test {
 namespace {
 
 // One of every kind of figure: open sides, radii, widths, line kinds,
@@ -35,7 +32,7 @@ void DrawSet(HDC hdc, MNG_OBJECT* mng, bool fills = true) {
 }
 
 TEST(RectResources, UnmanagedCallsLeaveNoObjectBehind) {
-    Page page;
+    SmallPage page;
     const int before = swgdi_ObjectCount();
     HGDIOBJ pen = GetCurrentObject(page.dc(), OBJ_PEN);
     HGDIOBJ brush = GetCurrentObject(page.dc(), OBJ_BRUSH);
@@ -47,7 +44,7 @@ TEST(RectResources, UnmanagedCallsLeaveNoObjectBehind) {
 }
 
 TEST(RectResources, WarmRecordCreatesNothing) {
-    Page page;
+    SmallPage page;
     const int before = swgdi_ObjectCount();
     MNG_OBJECT mng;
     StartMngObject(page.dc(), &mng);
@@ -68,7 +65,7 @@ TEST(RectResources, WarmRecordCreatesNothing) {
 
 // The record changes where pens and brushes come from, not what is drawn.
 TEST(RectResources, ManagedAndUnmanagedFramesAreTheSame) {
-    Page plain, managed;
+    SmallPage plain, managed;
     DrawSet(plain.dc(), nullptr, false);
     MNG_OBJECT mng;
     StartMngObject(managed.dc(), &mng);
@@ -81,33 +78,6 @@ TEST(RectResources, ManagedAndUnmanagedFramesAreTheSame) {
     EXPECT_GT(plain.CountInk(0, 0, plain.width(), plain.height()), 3000);
 }
 
-#ifdef WX5N_RECT_OBJECTS
-// The undefined symbols of the rectangle and ellipse objects name no
-// allocator: no malloc family, no operator new or delete.
-TEST(RectResources, DrawingObjectsReferToNoAllocator) {
-    std::stringstream list(WX5N_RECT_OBJECTS);
-    std::string object;
-    int checked = 0;
-    while (std::getline(list, object, '|')) {
-        if (object.find("fillround") == std::string::npos &&
-            object.find("extrect") == std::string::npos &&
-            object.find("extellipse") == std::string::npos)
-            continue;
-        ++checked;
-        const std::string cmd = "nm -u '" + object + "'";
-        FILE* p = popen(cmd.c_str(), "r");
-        ASSERT_NE(p, nullptr);
-        char buf[512];
-        std::string symbols;
-        while (fgets(buf, sizeof(buf), p)) symbols += buf;
-        ASSERT_EQ(pclose(p), 0) << cmd;
-        for (const char* bad : {" malloc", " calloc", " realloc", " free", "_Znwm", "_Znam",
-                                "_Znwj", "_Znaj", "_ZdlPv", "_ZdaPv", "aligned_alloc"})
-            EXPECT_EQ(symbols.find(bad), std::string::npos) << object << " uses" << bad;
-    }
-    EXPECT_EQ(checked, 3);
-}
-#endif
 
 }  // namespace
-}  // namespace wx5n::rtest
+}  // namespace wx5n::test

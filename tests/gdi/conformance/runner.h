@@ -1,0 +1,52 @@
+// The scenario runner's interface to the calls a build adds to the GDI ones
+// (the library's drawing functions) and to its edge-case probe.
+#ifndef WX5N_CONFORMANCE_RUNNER_H
+#define WX5N_CONFORMANCE_RUNNER_H
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "swgdi.h"
+#endif
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <vector>
+
+// One call of a scenario: its arguments as written, read through the
+// accessors (which throw on a bad argument), and what it made.
+struct Call {
+    HDC dc = nullptr;
+    int width = 0, height = 0;  // the canvas
+    std::vector<std::string> args;
+    std::map<std::string, void*>* vars = nullptr;
+    std::vector<long>* values = nullptr;  // results the reference must equal
+    void* result = nullptr;               // the object a "VAR =" call names
+
+    long Int(size_t i) const;
+    void* Obj(size_t i) const;                   // a variable, or 0
+    std::vector<unsigned char> Bytes(size_t i) const;  // hex, or "-" for none
+    std::vector<POINT> Points(size_t from) const;      // x y pairs to the end
+};
+
+struct Verb {
+    const char* name;
+    void (*run)(Call& call);
+};
+
+// Calls of this build beyond GDI's, and the reset of their state before
+// each scenario.
+extern const Verb kExtraVerbs[];
+extern const int kExtraVerbCount;
+void ResetExtraVerbs();
+
+// Results of GDI calls on edge cases (failure results, stock objects,
+// sizes), as integers; the names say what each is. Returns the count.
+struct ApiResult {
+    const char* name;
+    long value;
+};
+int ApiProbe(ApiResult* out, int max);
+
+#endif
