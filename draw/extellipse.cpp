@@ -65,7 +65,7 @@ void FillEllipse(HDC hdc, const RECT& box, int64_t pix, int sx, int sy, int hatc
         const int64_t m = 5 * pix;
         const RECT xorBox{ClampLong(box.left - m * sx), ClampLong(box.top - m * sy),
                           ClampLong(box.right + m * sx), ClampLong(box.bottom + m * sy)};
-        PaintTransparent(hdc, xorBox, figure, mng);
+        PaintTransparent(hdc, xorBox, figure);
     } else {
         PaintFigure(hdc, figure);
     }

@@ -72,7 +72,12 @@ int PaintFigure(HDC hdc, const FillFigure& figure) {
 // gives D ^ T (T the text colour); the MASK pass with black ink (0) and white
 // paper (0xFFFFFF) makes ink pixels 0 and keeps paper pixels; the second
 // XOR then leaves T on ink pixels and D on paper pixels.
-int PaintTransparent(HDC hdc, const RECT& box, const FillFigure& figure, MNG_OBJECT* mng) {
+//
+// The text-colour brush is created, selected, used and deleted here, also
+// in managed drawing: entered into the management record it could push the
+// host's pattern brush out of a full list, and the record would delete the
+// very brush the mask pass needs.
+int PaintTransparent(HDC hdc, const RECT& box, const FillFigure& figure) {
     const int oldRop = GetROP2(hdc);
     SetROP2(hdc, R2_XORPEN);
     const int oldStretch = GetStretchBltMode(hdc);
@@ -80,18 +85,8 @@ int PaintTransparent(HDC hdc, const RECT& box, const FillFigure& figure, MNG_OBJ
     if (stretchChanged) SetStretchBltMode(hdc, HALFTONE);
 
     const LOGBRUSH textLb = MakeSolidBrush(GetTextColor(hdc));
-    HGDIOBJ pattern = GetCurrentObject(hdc, OBJ_BRUSH);
-    HBRUSH textBrush = nullptr;
-    auto selectText = [&]() {
-        if (mng) {
-            HGDIOBJ prev = nullptr;
-            foSelectBrush(hdc, textLb, &prev, mng);
-        } else if (textBrush) {
-            SelectObject(hdc, textBrush);
-        }
-    };
-    if (!mng) textBrush = CreateBrushIndirect(&textLb);
-    selectText();
+    HBRUSH textBrush = CreateBrushIndirect(&textLb);
+    HGDIOBJ pattern = textBrush ? SelectObject(hdc, textBrush) : nullptr;
     Rectangle(hdc, box.left, box.top, box.right, box.bottom);
     if (pattern) SelectObject(hdc, pattern);
 
@@ -107,7 +102,7 @@ int PaintTransparent(HDC hdc, const RECT& box, const FillFigure& figure, MNG_OBJ
     if (bkChanged) SetBkColor(hdc, oldBk);
 
     SetROP2(hdc, R2_XORPEN);
-    selectText();
+    if (textBrush) SelectObject(hdc, textBrush);
     Rectangle(hdc, box.left, box.top, box.right, box.bottom);
     if (pattern) SelectObject(hdc, pattern);
     if (textBrush) DeleteObject(textBrush);
@@ -183,7 +178,7 @@ int FillRoundRect(HDC hdc, RECT rect, int rTopLeft, int rTopRight, int rBottomRi
         const int64_t my = 5 * static_cast<int64_t>(py < 0 ? -py : py);
         const RECT box{ClampLong(L - mx * sx), ClampLong(T - my * sy), ClampLong(R + mx * sx),
                        ClampLong(B + my * sy)};
-        result = PaintTransparent(hdc, box, figure, mng);
+        result = PaintTransparent(hdc, box, figure);
     } else {
         result = PaintFigure(hdc, figure);
     }

@@ -65,11 +65,10 @@ struct FillFigure {
 // text colour: XOR of the box, the figure with R2_MASKPEN in black ink on
 // white paper, XOR of the box again; outside the figure the two XORs cancel.
 // `box` (logical) must enclose the figure. Restores the raster operation,
-// stretch mode, text and background colours it changes. With mng the
-// text-colour brush comes from the record, so a warmed-up record creates no
-// object; without, it is created and deleted here. Returns the figure's GDI
-// result.
-int PaintTransparent(HDC hdc, const RECT& box, const FillFigure& figure, MNG_OBJECT* mng);
+// stretch mode, text and background colours it changes. The text-colour
+// brush is created and deleted here, managed drawing or not: it never goes
+// through the management record. Returns the figure's GDI result.
+int PaintTransparent(HDC hdc, const RECT& box, const FillFigure& figure);
 
 // Draws the figure with the current brush and pen; returns the GDI result.
 int PaintFigure(HDC hdc, const FillFigure& figure);
