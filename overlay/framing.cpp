@@ -62,12 +62,27 @@ int FrameRecord(ByteView view, uint16_t* cls, int* len) {
     return result;
 }
 
-ByteView DeclaredRecord(const unsigned char* rec) {
+namespace {
+
+// Length of the record at rec as its own header declares it: a short form's
+// parameters, or every partition of a long form (each a word, bit 15 set
+// when another follows, and that many bytes). The caller vouches that the
+// bytes are there; framed records and the records of a loaded image are.
+size_t DeclaredLength(const unsigned char* rec) {
     const uint16_t h = static_cast<uint16_t>((rec[0] << 8) | rec[1]);
-    if ((h & 0x1F) < kLongForm) return ByteView(rec, 2 + (h & 0x1F));
-    const uint16_t word = static_cast<uint16_t>((rec[2] << 8) | rec[3]);
-    return ByteView(rec, 4 + (word & 0x7FFF));
+    if ((h & 0x1F) < kLongForm) return 2 + (h & 0x1F);
+    size_t pos = 2;
+    uint16_t word;
+    do {
+        word = static_cast<uint16_t>((rec[pos] << 8) | rec[pos + 1]);
+        pos += 2 + (word & 0x7FFF);
+    } while (word & 0x8000);
+    return pos;
 }
+
+}  // namespace
+
+ByteView DeclaredRecord(const unsigned char* rec) { return ByteView(rec, DeclaredLength(rec)); }
 
 namespace {
 
@@ -107,15 +122,7 @@ int KindOf(ByteView rec, uint16_t cls) {
 // other records span all their partitions. Never less than 2.
 size_t StepLength(const unsigned char* rec) {
     const uint16_t h = static_cast<uint16_t>((rec[0] << 8) | rec[1]);
-    if (h == kMarkerHeader) return 4;
-    if ((h & 0x1F) < kLongForm) return 2 + (h & 0x1F);
-    size_t pos = 2;
-    uint16_t word;
-    do {
-        word = static_cast<uint16_t>((rec[pos] << 8) | rec[pos + 1]);
-        pos += 2 + (word & 0x7FFF);
-    } while (word & 0x8000);
-    return pos;
+    return h == kMarkerHeader ? 4 : DeclaredLength(rec);
 }
 
 }  // namespace
