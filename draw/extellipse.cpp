@@ -168,8 +168,10 @@ int ExtEllipseSingle(HDC hdc, int cx, int cy, int rx, int ry, int hatch, int fil
         return 1;
     }
 
-    // Dashed outline (and any other kind with a one-entry pattern, drawn as
-    // one piece round the whole ellipse).
+    // Dashed outline. A kind whose pattern has one entry has no gaps: it is
+    // drawn as one piece round the whole ellipse rather than as dashes laid
+    // end to end, whose overlapping ends (and the last one running past the
+    // start) would show under a mixing raster operation such as R2_XORPEN.
     int count = work.dashCount;
     if (count < 1 || count > 6) count = 1;
     const bool whole = count == 1;

@@ -87,5 +87,28 @@ TEST(ReviewFaults, ManagedTransparentFillsKeepTheHostsPatternBrush) {
     }
 }
 
+// A negative width keeps its sign in every mapping, as it does in MM_TEXT;
+// a width of one device pixel or less is one logical unit either way.
+struct WidthCase {
+    Mapping mapping;
+    int width;
+    int want;
+};
+
+const WidthCase kWidthCases[] = {
+    {Mapping::Text, -5, -5},          {Mapping::Twips, -36, -40},
+    {Mapping::Twips, 36, 40},         {Mapping::Twips, -14, 1},
+    {Mapping::Anisotropic, -30, -30}, {Mapping::Anisotropic, -3, 1},
+};
+
+TEST(ReviewFaults, NegativeWidthsKeepTheirSign) {
+    Page page;
+    for (const WidthCase& c : kWidthCases) {
+        page.SetMapping(c.mapping);
+        EXPECT_EQ(RoundLineWidth(page.dc(), c.width), c.want)
+            << MappingName(c.mapping) << " width " << c.width;
+    }
+}
+
 }  // namespace
 }  // namespace wx5n::test
