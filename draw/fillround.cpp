@@ -198,7 +198,7 @@ int DrawCornerArc(HDC hdc, int cx, int cy, int radius, int quadrant, LINEREC* li
                   MNG_OBJECT* mng) {
     if (!line) return 0;
     if (quadrant < 1 || quadrant > 4) return 0;
-    if (line->kind == 0) return 1;
+    if (line->kind == kKindNone) return 1;
     const int64_t r = radius;
     if (r <= 0) return 1;  // no arc to draw
 
@@ -230,7 +230,7 @@ int DrawCornerArc(HDC hdc, int cx, int cy, int radius, int quadrant, LINEREC* li
     // The pattern: a solid line is one piece the length of the quarter.
     int pattern[6] = {0, 0, 0, 0, 0, 0};
     int count = line->dashCount;
-    if (line->kind == 1) {
+    if (line->kind == kKindSolid) {
         pattern[0] = TruncToInt(static_cast<double>(r) * kPi / 2.0);
         count = 1;
     } else {
@@ -272,7 +272,7 @@ int DrawCornerArc(HDC hdc, int cx, int cy, int radius, int quadrant, LINEREC* li
     const int64_t quarterOuter = TruncToInt(static_cast<double>(ro) * kPi / 2.0);
     int64_t carry = W < ro ? line->dashCarry : quarterOuter;
     if (carry < 0) carry = 0;
-    int idx = line->kind == 1 ? 0 : line->dashIndex;
+    int idx = line->kind == kKindSolid ? 0 : line->dashIndex;
     if (idx < 0 || idx >= count) idx = 0;
     double rest = 0.0;
     const double step = GetArcStepAngle(hdc, static_cast<int>(ro > INT32_MAX ? INT32_MAX : ro));
@@ -303,7 +303,7 @@ int DrawCornerArc(HDC hdc, int cx, int cy, int radius, int quadrant, LINEREC* li
             carry = 0;
         }
         double an = a0 - static_cast<double>(len) / rd;
-        if (an <= a1 || line->kind == 1) {
+        if (an <= a1 || line->kind == kKindSolid) {
             rest = stroked ? a1 + halfAng - an : a1 - an;
             an = a1;
         }
@@ -354,7 +354,7 @@ int DrawCornerArc(HDC hdc, int cx, int cy, int radius, int quadrant, LINEREC* li
     if (rest != 0.0) carry = RoundToInt(rd * rest);
     if (carry == 0) carry = 1;
     idx = idx - 1 < 0 ? count - 1 : idx - 1;
-    if (carry < 1 || line->kind == 1) carry = 0;
+    if (carry < 1 || line->kind == kKindSolid) carry = 0;
     if (W < ro) {
         line->dashCarry = ClampLong(carry);
     } else {
