@@ -17,7 +17,6 @@
 namespace wx5n {
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586;
 constexpr int kEllipsePoints = 269;  // a stroked piece; a band uses 268
 constexpr int kStrokeLimit = 268;    // stroked: points stored while n < this
 constexpr int kBandPairs = 133;      // band: pairs stored while n < this
