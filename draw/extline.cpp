@@ -72,6 +72,10 @@ void ReleaseLineObjects(HDC hdc, MNG_OBJECT* mng, DrawObjects* objs) {
     *objs = DrawObjects();
 }
 
+// Long because the dash loop carries one state (position, remainder, entry,
+// whether the piece was cut) through both piece shapes, the pen's inset
+// polyline and the filled rectangle; split apart, each shape would need all
+// of it handed back and forth.
 int DrawAxisSegments(HDC hdc, int x1, int y1, int x2, int y2, LINEREC* work, MNG_OBJECT* mng) {
     if (!hdc || !work) return 0;
     const int count = work->dashCount;
@@ -256,6 +260,9 @@ int DrawAxisLine(HDC hdc, int x1, int y1, int x2, int y2, LINEREC* work, MNG_OBJ
 // line, rises half a flank to the first edge, runs sd along it, crosses to
 // the other edge with a full flank, runs sd, crosses back, and so on, ending
 // exactly at the end point. Drawn with one solid pen.
+// Long because it is one walk: the flank and run state, the device position
+// it resumes from and the cut of the last flank at the end point belong to
+// the same loop.
 int DrawWaveLine(HDC hdc, int x1, int y1, int x2, int y2, LINEREC* work, MNG_OBJECT* mng) {
     if (!hdc || !work) return 0;
     const bool vertical =

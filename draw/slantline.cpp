@@ -29,6 +29,9 @@ LINEREC ThinCopy(const LINEREC& work, int width) {
 
 }  // namespace
 
+// Long because, as for the axis lines, the dash loop carries one state
+// (position, remainder, entry, whether the piece was cut) through both piece
+// shapes, the pen's shortened polyline and the filled quadrilateral.
 int DrawSlantSegments(HDC hdc, int x1, int y1, int x2, int y2, LINEREC* work, MNG_OBJECT* mng) {
     if (!work || x1 == x2 || y1 == y2) return 0;
     // Solid: kind 1, and every record whose style has a single entry (the
