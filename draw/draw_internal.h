@@ -38,6 +38,31 @@ inline LONG ClampLong(int64_t v) {
     return v > INT32_MAX ? INT32_MAX : (v < INT32_MIN ? INT32_MIN : static_cast<LONG>(v));
 }
 
+// ---- Line kinds ----------------------------------------------------------
+
+// The `kind` of a LINEREC.
+enum LineKind : int {
+    kKindNone = 0,    // no line (a fill only)
+    kKindSolid = 1,
+    // 2 to 7: the built-in dash patterns (foGetLineStyle's table)
+    kKindUser = 8,    // the record's own dashPattern
+    kKindDouble = 9,  // two parallel solid lines, a third of the width each
+    kKindWave = 10,
+};
+
+// A double line is drawn as two thin solid lines once it is three or more
+// device pixels wide; narrower, it is one solid line of the full width.
+// Its width in device pixels, measured along device x (alongY false) or y:
+// 0 for every other kind.
+int64_t DoubleLinePixels(HDC hdc, const LINEREC& line, bool alongY);
+// Whether a double line of `pixels` device pixels is split in two, and the
+// width of each thin line in device pixels.
+inline bool SplitsDouble(int64_t pixels) { return pixels / 3 != 0; }
+inline int64_t ThinLinePixels(int64_t pixels) { return pixels / 3; }
+// Logical length of n device pixels from the device point `at`, along
+// device x (alongY false) or y; never negative.
+int LogicalLengthOf(HDC hdc, POINT at, int64_t n, bool alongY);
+
 // ---- Pens and brushes -----------------------------------------------------
 
 // The descriptions every drawing function uses, so that the cache of a

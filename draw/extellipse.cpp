@@ -17,7 +17,6 @@
 namespace wx5n {
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586;
 constexpr int kEllipsePoints = 269;  // a stroked piece; a band uses 268
 constexpr int kStrokeLimit = 268;    // stroked: points stored while n < this
 constexpr int kBandPairs = 133;      // band: pairs stored while n < this
@@ -65,7 +64,7 @@ void FillEllipse(HDC hdc, const RECT& box, int64_t pix, int sx, int sy, int hatc
         const int64_t m = 5 * pix;
         const RECT xorBox{ClampLong(box.left - m * sx), ClampLong(box.top - m * sy),
                           ClampLong(box.right + m * sx), ClampLong(box.bottom + m * sy)};
-        PaintTransparent(hdc, xorBox, figure, mng);
+        PaintTransparent(hdc, xorBox, figure);
     } else {
         PaintFigure(hdc, figure);
     }
@@ -139,7 +138,7 @@ int ExtEllipseSingle(HDC hdc, int cx, int cy, int rx, int ry, int hatch, int fil
     const int64_t pix = GetPixToLog(hdc);
     const int64_t W = RoundLineWidth(hdc, line->width);
     int cap = LineModeOf(line->cap, static_cast<int>(W), static_cast<int>(pix));
-    if (line->kind == 1) cap = kModePen;
+    if (line->kind == kKindSolid) cap = kModePen;
     int64_t R = (arx + ary) / 2;
     if (R == 0) R = 1;
     const int64_t ri = R - W / 2;
@@ -156,11 +155,11 @@ int ExtEllipseSingle(HDC hdc, int cx, int cy, int rx, int ry, int hatch, int fil
                        ClampLong(int64_t{cy} + ry + pix * sy)};
         FillEllipse(hdc, box, pix, sx, sy, hatch, fillFlags, mng);
     }
-    if (line->kind == 0) return 1;
+    if (line->kind == kKindNone) return 1;
 
     const int penWidth = static_cast<int>(pix / 2 > 0 ? W + 1 : W);
     OutlineObjects objs;
-    if (line->kind == 1) {
+    if (line->kind == kKindSolid) {
         SelectOutline(hdc, true, true, penWidth, line->color, mng, &objs);
         Ellipse(hdc, ClampLong(int64_t{cx} - rx), ClampLong(int64_t{cy} - ry),
                 ClampLong(int64_t{cx} + rx), ClampLong(int64_t{cy} + ry));
@@ -168,8 +167,10 @@ int ExtEllipseSingle(HDC hdc, int cx, int cy, int rx, int ry, int hatch, int fil
         return 1;
     }
 
-    // Dashed outline (and any other kind with a one-entry pattern, drawn as
-    // one piece round the whole ellipse).
+    // Dashed outline. A kind whose pattern has one entry has no gaps: it is
+    // drawn as one piece round the whole ellipse rather than as dashes laid
+    // end to end, whose overlapping ends (and the last one running past the
+    // start) would show under a mixing raster operation such as R2_XORPEN.
     int count = work.dashCount;
     if (count < 1 || count > 6) count = 1;
     const bool whole = count == 1;
@@ -258,25 +259,16 @@ extern "C" FOAPI int FOCALL foExtEllipse(HDC hdc, int cx, int cy, int rx, int ry
     LPtoDP(hdc, &snapped, 1);
     DPtoLP(hdc, &snapped, 1);
 
-    int64_t devW = 0;
-    if (line->kind == 9) {
-        POINT w[2] = {{0, 0}, {line->width, 0}};
-        LPtoDP(hdc, w, 2);
-        devW = int64_t{w[1].x} - w[0].x;
-        if (devW < 0) devW = -devW;
-    }
-    if (devW / 3 == 0) {
+    const int64_t devW = DoubleLinePixels(hdc, *line, false);
+    if (!SplitsDouble(devW)) {
         LINEREC single = *line;
-        if (single.kind == 9) single.kind = 1;
+        if (single.kind == kKindDouble) single.kind = kKindSolid;
         return ExtEllipseSingle(hdc, cx, cy, rx, ry, hatch, fillFlags, &single, mng) == 1 ? 1 : 0;
     }
 
-    const int64_t t = devW / 3;
+    const int64_t t = ThinLinePixels(devW);
     const int64_t t2 = (2 * devW) / 3;
-    POINT wl[2] = {{0, 0}, {ClampLong(t), 0}};
-    DPtoLP(hdc, wl, 2);
-    int64_t wL = int64_t{wl[1].x} - wl[0].x;
-    if (wL < 0) wL = -wL;
+    const int64_t wL = LogicalLengthOf(hdc, POINT{0, 0}, t, false);
 
     POINT dev = snapped;
     LPtoDP(hdc, &dev, 1);
@@ -292,17 +284,17 @@ extern "C" FOAPI int FOCALL foExtEllipse(HDC hdc, int cx, int cy, int rx, int ry
 
     if (hatch != 0) {
         LINEREC fill = *line;
-        fill.kind = 0;
+        fill.kind = kKindNone;
         if (foExtEllipse(hdc, cx, cy, snapped.x, snapped.y, hatch, fillFlags, &fill, mng) == 0)
             return 0;
     }
     LINEREC outline = *line;
-    outline.kind = 1;
+    outline.kind = kKindSolid;
     outline.width = ClampLong(wL);
     if (foExtEllipse(hdc, cx, cy, radii[0].x, radii[0].y, 0, fillFlags, &outline, mng) == 0)
         return 0;
     outline = *line;
-    outline.kind = 1;
+    outline.kind = kKindSolid;
     outline.width = ClampLong(wL);
     if (foExtEllipse(hdc, cx, cy, radii[1].x, radii[1].y, 0, fillFlags, &outline, mng) != 1)
         return 0;

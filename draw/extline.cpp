@@ -13,11 +13,6 @@
 namespace wx5n {
 namespace {
 
-constexpr int kKindNone = 0;
-constexpr int kKindSolid = 1;
-constexpr int kKindDouble = 9;
-constexpr int kKindWave = 10;
-
 // Width of the stroking pen of a line w logical units wide: one unit more
 // where a device pixel spans two or more logical units.
 int PenWidthOf(int w, int p) { return p / 2 >= 1 ? ClampLong(static_cast<int64_t>(w) + 1) : w; }
@@ -77,6 +72,10 @@ void ReleaseLineObjects(HDC hdc, MNG_OBJECT* mng, DrawObjects* objs) {
     *objs = DrawObjects();
 }
 
+// Long because the dash loop carries one state (position, remainder, entry,
+// whether the piece was cut) through both piece shapes, the pen's inset
+// polyline and the filled rectangle; split apart, each shape would need all
+// of it handed back and forth.
 int DrawAxisSegments(HDC hdc, int x1, int y1, int x2, int y2, LINEREC* work, MNG_OBJECT* mng) {
     if (!hdc || !work) return 0;
     const int count = work->dashCount;
@@ -198,15 +197,8 @@ int DrawAxisLine(HDC hdc, int x1, int y1, int x2, int y2, LINEREC* work, MNG_OBJ
     if (!hdc || !work) return 0;
     const bool vertical = x1 == x2;  // the width of a vertical line runs along x
 
-    int64_t D = 0;
-    if (work->kind == kKindDouble) {
-        POINT pts[2] = {{0, 0}, {work->width, work->width}};
-        LPtoDP(hdc, pts, 2);
-        D = vertical ? Abs64(static_cast<int64_t>(pts[1].x) - pts[0].x)
-                     : Abs64(static_cast<int64_t>(pts[1].y) - pts[0].y);
-    }
-
-    if (D / 3 == 0) {
+    const int64_t D = DoubleLinePixels(hdc, *work, !vertical);
+    if (!SplitsDouble(D)) {
         // A single line, or a double line too thin to split: one line.
         LINEREC copy = work->kind == kKindDouble ? SolidCopy(hdc, *work, work->width) : *work;
         if (DrawAxisSegments(hdc, x1, y1, x2, y2, &copy, mng) != 1) return 0;
@@ -219,7 +211,7 @@ int DrawAxisLine(HDC hdc, int x1, int y1, int x2, int y2, LINEREC* work, MNG_OBJ
     // pixels to either side of the given line; with ends other than flat
     // they reach k pixels beyond each end point.
     const LineDir d = DirectionOf(hdc, x1, y1, x2, y2);
-    const int64_t t = D / 3;
+    const int64_t t = ThinLinePixels(D);
     const int64_t k = D / 2 - D / 6;
     POINT A{x1, y1};
     POINT B{x2, y2};
@@ -229,9 +221,7 @@ int DrawAxisLine(HDC hdc, int x1, int y1, int x2, int y2, LINEREC* work, MNG_OBJ
     int64_t s1[2], e1[2], s2[2], e2[2];
     int lw;
     if (!vertical) {
-        POINT probe[2] = {A, MakePoint(A.x, static_cast<int64_t>(A.y) + t)};
-        DPtoLP(hdc, probe, 2);
-        lw = ClampLong(Abs64(static_cast<int64_t>(probe[1].y) - probe[0].y));
+        lw = LogicalLengthOf(hdc, A, t, true);
         int64_t yA = static_cast<int64_t>(A.y) - t;
         int64_t yB = yA + (2 * D) / 3;
         int64_t xs = A.x, xe = B.x;
@@ -242,9 +232,7 @@ int DrawAxisLine(HDC hdc, int x1, int y1, int x2, int y2, LINEREC* work, MNG_OBJ
         s1[0] = xs, s1[1] = yA, e1[0] = xe, e1[1] = yA;
         s2[0] = xs, s2[1] = yB, e2[0] = xe, e2[1] = yB;
     } else {
-        POINT probe[2] = {A, MakePoint(static_cast<int64_t>(A.x) + t, A.y)};
-        DPtoLP(hdc, probe, 2);
-        lw = ClampLong(Abs64(static_cast<int64_t>(probe[1].x) - probe[0].x));
+        lw = LogicalLengthOf(hdc, A, t, false);
         int64_t xA = static_cast<int64_t>(A.x) - t;
         int64_t xB = xA + (2 * D) / 3;
         int64_t ys = A.y, ye = B.y;
@@ -272,6 +260,9 @@ int DrawAxisLine(HDC hdc, int x1, int y1, int x2, int y2, LINEREC* work, MNG_OBJ
 // line, rises half a flank to the first edge, runs sd along it, crosses to
 // the other edge with a full flank, runs sd, crosses back, and so on, ending
 // exactly at the end point. Drawn with one solid pen.
+// Long because it is one walk: the flank and run state, the device position
+// it resumes from and the cut of the last flank at the end point belong to
+// the same loop.
 int DrawWaveLine(HDC hdc, int x1, int y1, int x2, int y2, LINEREC* work, MNG_OBJECT* mng) {
     if (!hdc || !work) return 0;
     const bool vertical =

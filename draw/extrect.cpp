@@ -239,7 +239,7 @@ int ExtRectangleSingle(HDC hdc, RECT rect, int hatch, int fillFlags, LINEREC* li
             DeleteObject(hatchBrush);
         }
     }
-    if (line->kind == 0) return 1;
+    if (line->kind == kKindNone) return 1;
 
     const unsigned int open = shape->openSides;
     const OpenSidesEntry* entry = nullptr;
@@ -296,27 +296,18 @@ extern "C" FOAPI int FOCALL foExtRectangle(HDC hdc, RECT rect, int hatch, int fi
     NormaliseRect(rect, sign.x, sign.y, &L, &T, &R, &B);
     const RECT norm{ClampLong(L), ClampLong(T), ClampLong(R), ClampLong(B)};
 
-    int64_t devW = 0;
-    if (line->kind == 9) {
-        POINT w[2] = {{0, 0}, {line->width, 0}};
-        LPtoDP(hdc, w, 2);
-        devW = int64_t{w[1].x} - w[0].x;
-        if (devW < 0) devW = -devW;
-    }
-    if (devW / 3 == 0) {
+    const int64_t devW = DoubleLinePixels(hdc, *line, false);
+    if (!SplitsDouble(devW)) {
         LINEREC single = *line;
-        if (single.kind == 9) single.kind = 1;
+        if (single.kind == kKindDouble) single.kind = kKindSolid;
         return ExtRectangleSingle(hdc, norm, hatch, fillFlags, &single, shape, mng) == 1 ? 1 : 0;
     }
 
-    const int64_t t = devW / 3;
+    const int64_t t = ThinLinePixels(devW);
     const int64_t t2 = (2 * devW) / 3;
     POINT d[2] = {{norm.left, norm.top}, {norm.right, norm.bottom}};
     LPtoDP(hdc, d, 2);
-    POINT wl[2] = {{0, 0}, {ClampLong(t), 0}};
-    DPtoLP(hdc, wl, 2);
-    int64_t wL = int64_t{wl[1].x} - wl[0].x;
-    if (wL < 0) wL = -wL;
+    const int64_t wL = LogicalLengthOf(hdc, POINT{0, 0}, t, false);
 
     // Outer (o) and inner (i) frames in device pixels: left, top, right,
     // bottom. An open side keeps both at the given edge, or moves them out
@@ -344,12 +335,12 @@ extern "C" FOAPI int FOCALL foExtRectangle(HDC hdc, RECT rect, int hatch, int fi
 
     if (hatch != 0) {
         LINEREC fill = *line;
-        fill.kind = 0;
+        fill.kind = kKindNone;
         if (ExtRectangleSingle(hdc, rect, hatch, fillFlags, &fill, shape, mng) == 0) return 0;
     }
 
     LINEREC frameLine = *line;
-    frameLine.kind = 1;
+    frameLine.kind = kKindSolid;
     frameLine.width = ClampLong(wL);
     RECTREC outer = *shape;
     RECTREC inner = *shape;
@@ -365,7 +356,7 @@ extern "C" FOAPI int FOCALL foExtRectangle(HDC hdc, RECT rect, int hatch, int fi
     const RECT innerRect{frames[2].x, frames[2].y, frames[3].x, frames[3].y};
     if (ExtRectangleSingle(hdc, outerRect, 0, fillFlags, &frameLine, &outer, mng) == 0) return 0;
     LINEREC innerLine = *line;
-    innerLine.kind = 1;
+    innerLine.kind = kKindSolid;
     innerLine.width = ClampLong(wL);
     if (ExtRectangleSingle(hdc, innerRect, 0, fillFlags, &innerLine, &inner, mng) != 1) return 0;
     return 1;

@@ -24,12 +24,6 @@ constexpr LineStyleRow kLineStyleTable[] = {
     {7, 6, {8, 3, 3, 3, 3, 3}},  // long dash and two short dashes
 };
 
-constexpr int kKindNone = 0;
-constexpr int kKindSolid = 1;
-constexpr int kKindUser = 8;
-constexpr int kKindDouble = 9;
-constexpr int kKindWave = 10;
-
 // Rounds a length to the nearest whole number of device pixels (p logical
 // units each), halves up, never below one pixel. 64-bit so that lengths
 // near the int range neither overflow nor wrap; the result saturates.

@@ -96,7 +96,7 @@ using namespace wx5n;
 
 // The width is taken to device pixels and back as the distance between the
 // device points of (0, 0) and (width, width), so that window and viewport
-// origins do not shift it.
+// origins do not shift it; the result carries the width's sign.
 extern "C" FOAPI int FOCALL RoundLineWidth(HDC hdc, int width) {
     if (IsText(hdc)) return width;
     if (width >= kNoConvertLimit) return width;
@@ -109,7 +109,8 @@ extern "C" FOAPI int FOCALL RoundLineWidth(HDC hdc, int width) {
     if (dx <= 1) return 1;
     DPtoLP(hdc, pts, 2);
     LONG w = AbsDiff(pts[1].x, pts[0].x);
-    return w != 0 ? w : 1;
+    if (w == 0) return 1;
+    return width < 0 ? -w : w;  // a negative width stays negative, as in MM_TEXT
 }
 
 extern "C" FOAPI void FOCALL RoundLinePosition(HDC hdc, POINT* pt) {

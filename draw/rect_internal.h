@@ -5,6 +5,8 @@
 #ifndef WX5N_RECT_INTERNAL_H
 #define WX5N_RECT_INTERNAL_H
 
+#include <cmath>
+
 #include "draw/draw_internal.h"
 
 namespace wx5n {
@@ -33,6 +35,20 @@ int ExtEllipseSingle(HDC hdc, int cx, int cy, int rx, int ry, int hatch, int fil
                      LINEREC* line, MNG_OBJECT* mng);
 
 // ---- Helpers shared by the rectangle and ellipse drawing ----------------
+
+constexpr double kHalfPi = 1.5707963267948966;
+constexpr double kPi = 3.141592653589793;
+constexpr double kThreeHalfPi = 4.71238898038469;
+constexpr double kTwoPi = 6.283185307179586;
+
+// The point at angle a on the circle of radius r round (cx, cy):
+// (cx + round(r cos a) * sx, cy + round(r sin a) * ay). With ay = -sy the
+// angles grow toward device up (the corner arcs), with ay = +sy toward
+// device down (the fill outline).
+inline POINT ArcPoint(int64_t cx, int64_t cy, double r, double a, int sx, int ay) {
+    return POINT{ClampLong(cx + static_cast<int64_t>(RoundToInt(r * std::cos(a))) * sx),
+                 ClampLong(cy + static_cast<int64_t>(RoundToInt(r * std::sin(a))) * ay)};
+}
 
 // The rectangle as device edges in logical units: *L the one of left and
 // right with the smaller product with sx (device left; the right value on a
@@ -65,11 +81,10 @@ struct FillFigure {
 // text colour: XOR of the box, the figure with R2_MASKPEN in black ink on
 // white paper, XOR of the box again; outside the figure the two XORs cancel.
 // `box` (logical) must enclose the figure. Restores the raster operation,
-// stretch mode, text and background colours it changes. With mng the
-// text-colour brush comes from the record, so a warmed-up record creates no
-// object; without, it is created and deleted here. Returns the figure's GDI
-// result.
-int PaintTransparent(HDC hdc, const RECT& box, const FillFigure& figure, MNG_OBJECT* mng);
+// stretch mode, text and background colours it changes. The text-colour
+// brush is created and deleted here, managed drawing or not: it never goes
+// through the management record. Returns the figure's GDI result.
+int PaintTransparent(HDC hdc, const RECT& box, const FillFigure& figure);
 
 // Draws the figure with the current brush and pen; returns the GDI result.
 int PaintFigure(HDC hdc, const FillFigure& figure);

@@ -11,9 +11,6 @@
 namespace wx5n {
 namespace {
 
-constexpr int kKindSolid = 1;
-constexpr int kKindDouble = 9;
-
 // One of the two thin lines of a double line. Rounding can make a very
 // steep or very flat line's shifted copy horizontal or vertical; it is then
 // drawn as such instead of being refused.
@@ -32,6 +29,9 @@ LINEREC ThinCopy(const LINEREC& work, int width) {
 
 }  // namespace
 
+// Long because, as for the axis lines, the dash loop carries one state
+// (position, remainder, entry, whether the piece was cut) through both piece
+// shapes, the pen's shortened polyline and the filled quadrilateral.
 int DrawSlantSegments(HDC hdc, int x1, int y1, int x2, int y2, LINEREC* work, MNG_OBJECT* mng) {
     if (!work || x1 == x2 || y1 == y2) return 0;
     // Solid: kind 1, and every record whose style has a single entry (the
@@ -144,14 +144,8 @@ int DrawSlantSegments(HDC hdc, int x1, int y1, int x2, int y2, LINEREC* work, MN
 int DrawSlantLine(HDC hdc, int x1, int y1, int x2, int y2, LINEREC* work, MNG_OBJECT* mng) {
     if (!hdc || !work || x1 == x2 || y1 == y2) return 0;
 
-    int64_t D = 0;  // width of a double line in device pixels, along device x
-    if (work->kind == kKindDouble) {
-        POINT pts[2] = {{0, 0}, {work->width, work->width}};
-        LPtoDP(hdc, pts, 2);
-        D = Abs64(static_cast<int64_t>(pts[1].x) - pts[0].x);
-    }
-
-    if (D / 3 == 0) {
+    const int64_t D = DoubleLinePixels(hdc, *work, false);  // along device x
+    if (!SplitsDouble(D)) {
         LINEREC copy = *work;
         if (copy.kind == kKindDouble) copy.kind = kKindSolid;
         if (DrawSlantSegments(hdc, x1, y1, x2, y2, &copy, mng) != 1) return 0;
@@ -171,9 +165,7 @@ int DrawSlantLine(HDC hdc, int x1, int y1, int x2, int y2, LINEREC* work, MNG_OB
     POINT E{x2, y2};
     LPtoDP(hdc, &S, 1);
     LPtoDP(hdc, &E, 1);
-    POINT probe[2] = {S, MakePoint(static_cast<int64_t>(S.x) + D / 3, S.y)};
-    DPtoLP(hdc, probe, 2);
-    const int lw = ClampLong(Abs64(static_cast<int64_t>(probe[1].x) - probe[0].x));
+    const int lw = LogicalLengthOf(hdc, S, ThinLinePixels(D), false);
 
     int64_t s1x = S.x, s1y = S.y, s2x = S.x, s2y = S.y;
     int64_t e1x = E.x, e1y = E.y, e2x = E.x, e2y = E.y;

@@ -493,6 +493,21 @@ FOAPI int FOCALL pcom_fogetreadsize(const char* fileName, unsigned int* size, in
 /* Records and element kinds                                           */
 /* ------------------------------------------------------------------ */
 
+/* Element kinds foreadkindget names, and the decoder each goes to. */
+#define FO_KIND_END 0        /* END PICTURE: the elements are over */
+#define FO_KIND_LINE 1       /* fordline */
+#define FO_KIND_CIRCLE 2     /* fordcircle */
+#define FO_KIND_RECTANGLE 3  /* fordrect */
+#define FO_KIND_AREA 4       /* fordarchatch: area group of type 2 or 3 */
+#define FO_KIND_AREA_T4 5    /* fordarchatch: area group of type 4 */
+#define FO_KIND_AREA_T5 6    /* fordarchatch: area group of type 5 */
+#define FO_KIND_TEXT 7       /* fordcharacter */
+#define FO_KIND_ELLIPSE 8    /* fordellipse */
+#define FO_KIND_IMAGE 9      /* fordimg */
+#define FO_KIND_SEGMENTS 10  /* fordsegline: a segmented line */
+#define FO_KIND_BITMAP 11    /* fordbmpimg */
+#define FO_KIND_TEXT2 12     /* the second text record */
+
 FOAPI int FOCALL foreadclassid(const unsigned char* rec, int avail, unsigned short* cls, int* len);
 FOAPI int FOCALL foreadkindget(const unsigned char* rec, int avail);
 FOAPI int FOCALL fogetlineid(const unsigned char* rec);

@@ -62,40 +62,57 @@ int FrameRecord(ByteView view, uint16_t* cls, int* len) {
     return result;
 }
 
-ByteView DeclaredRecord(const unsigned char* rec) {
+namespace {
+
+// Length of the record at rec as its own header declares it: a short form's
+// parameters, or every partition of a long form (each a word, bit 15 set
+// when another follows, and that many bytes). The caller vouches that the
+// bytes are there; framed records and the records of a loaded image are.
+size_t DeclaredLength(const unsigned char* rec) {
     const uint16_t h = static_cast<uint16_t>((rec[0] << 8) | rec[1]);
-    if ((h & 0x1F) < kLongForm) return ByteView(rec, 2 + (h & 0x1F));
-    const uint16_t word = static_cast<uint16_t>((rec[2] << 8) | rec[3]);
-    return ByteView(rec, 4 + (word & 0x7FFF));
+    if ((h & 0x1F) < kLongForm) return 2 + (h & 0x1F);
+    size_t pos = 2;
+    uint16_t word;
+    do {
+        word = static_cast<uint16_t>((rec[pos] << 8) | rec[pos + 1]);
+        pos += 2 + (word & 0x7FFF);
+    } while (word & 0x8000);
+    return pos;
 }
+
+}  // namespace
+
+ByteView DeclaredRecord(const unsigned char* rec) { return ByteView(rec, DeclaredLength(rec)); }
 
 namespace {
 
 // The element kind a framed record names, or -1 when it names none.
 int KindOf(ByteView rec, uint16_t cls) {
     switch (cls) {
-        case kClassEndPicture: return 0;
-        case kClassCircle: return 2;
-        case kClassRectangle: return 3;
-        case kClassText: return 7;
-        case kClassEllipse: return 8;
-        case kClassDisjointPolyline: return 10;
-        case kClassText2: return 12;
+        case kClassEndPicture: return FO_KIND_END;
+        case kClassCircle: return FO_KIND_CIRCLE;
+        case kClassRectangle: return FO_KIND_RECTANGLE;
+        case kClassText: return FO_KIND_TEXT;
+        case kClassEllipse: return FO_KIND_ELLIPSE;
+        case kClassDisjointPolyline: return FO_KIND_SEGMENTS;
+        case kClassText2: return FO_KIND_TEXT2;
         case kClassGdp: {
             if (!rec.Has(4, 2)) return -1;
             const uint16_t id = rec.U16(4);
-            if (id == 12) return 1;
-            if (id == 4 || id == 5) return 9;
-            if (id == 18) return 11;
+            if (id == 12) return FO_KIND_LINE;
+            if (id == 4 || id == 5) return FO_KIND_IMAGE;
+            if (id == 18) return FO_KIND_BITMAP;
             return -1;
         }
         case kClassEscape: {
+            // The identifier and the group type are read inside the record
+            // only: a record too short to hold them names no kind.
             if (rec.U16(2) != 9 || !rec.Has(6, 4)) return -1;
             switch (rec.U32(6) & 0xF) {
                 case 2:
-                case 3: return 4;
-                case 4: return 5;
-                case 5: return 6;
+                case 3: return FO_KIND_AREA;
+                case 4: return FO_KIND_AREA_T4;
+                case 5: return FO_KIND_AREA_T5;
                 default: return -1;
             }
         }
@@ -107,15 +124,7 @@ int KindOf(ByteView rec, uint16_t cls) {
 // other records span all their partitions. Never less than 2.
 size_t StepLength(const unsigned char* rec) {
     const uint16_t h = static_cast<uint16_t>((rec[0] << 8) | rec[1]);
-    if (h == kMarkerHeader) return 4;
-    if ((h & 0x1F) < kLongForm) return 2 + (h & 0x1F);
-    size_t pos = 2;
-    uint16_t word;
-    do {
-        word = static_cast<uint16_t>((rec[pos] << 8) | rec[pos + 1]);
-        pos += 2 + (word & 0x7FFF);
-    } while (word & 0x8000);
-    return pos;
+    return h == kMarkerHeader ? 4 : DeclaredLength(rec);
 }
 
 }  // namespace

@@ -44,8 +44,9 @@ const short* OriginPoint(const FO_WORK* work);
 int FrameRecord(ByteView view, uint16_t* cls, int* len);
 
 // The bytes of the record at rec as its own header declares them: the short
-// form's parameters, or the long form's first partition. Used by readers that
-// are handed a record without a length; a read beyond gives 0.
+// form's parameters, or all partitions of the long form, the extent the
+// element decoders frame. Used by readers that are handed a record without
+// a length; a read beyond gives 0.
 ByteView DeclaredRecord(const unsigned char* rec);
 
 // The attribute readers over a record whose bytes are known (view starts at

@@ -1,8 +1,9 @@
 // foExtLine with fuzzer-chosen coordinates, widths, kinds, caps, dash
-// patterns, dash state and mapping on a small page. It must not crash,
-// hang or write outside the page's bitmap (the sanitizers watch the
-// bitmap's heap block); unmanaged drawing must leave no GDI object behind,
-// and the dash state it hands back must point into the pattern.
+// patterns, dash state and mapping on a small page kept for the whole run
+// (each input sets its mapping afresh). It must not crash, hang or write
+// outside the page's bitmap (the sanitizers watch the bitmap's heap block);
+// unmanaged drawing must leave no GDI object behind, and the dash state it
+// hands back must point into the pattern.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -68,18 +69,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Lines walked piece by piece (dashes, waves) cost time in proportion
     // to their length over their smallest step, as with any GDI pen; they
-    // are kept within a few thousand units around the page. Solid and
-    // double lines are single shapes and take end points from the whole int
-    // range.
+    // are kept within a thousand units of the origin (up to 16 000 pixels
+    // on the finest mapping, far beyond the page). Solid and double lines
+    // are single shapes and take end points from the whole int range.
     const bool single = line.kind == 1 || line.kind == 9;
-    const int range = single ? INT32_MAX : 3000;
+    const int range = single ? INT32_MAX : 1000;
     auto coord = [&] { return in.ConsumeIntegralInRange(-range, range); };
     // Lines drawn in one piece take widths up to 2^30 units; lines walked
-    // piece by piece stay within a few hundred (up to some thousands of
-    // pixels on the finest mapping, far wider than the page), since every
-    // piece of a wide pen costs swgdi a disc at each end.
+    // piece by piece stay within a hundred (up to 1600 pixels on the finest
+    // mapping, far wider than the page), since every piece of a wide pen
+    // costs swgdi a disc at each end.
     line.width = single ? in.ConsumeIntegralInRange(-(1 << 30), 1 << 30)
-                        : in.ConsumeIntegralInRange(-400, 400);
+                        : in.ConsumeIntegralInRange(-100, 100);
     line.waveHeight = in.ConsumeIntegralInRange(-3000, 3000);
     int x1 = coord(), y1 = coord(), x2 = coord(), y2 = coord();
     if (!single) {

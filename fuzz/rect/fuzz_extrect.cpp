@@ -17,6 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const int hatch = fuzzrect::Hatch(in);
             const int flags = in.U8();
             LINEREC line = fuzzrect::Line(in);
+            fuzzrect::TameWidth(&line);
+            r = RECT{fuzzrect::Near(line, r.left), fuzzrect::Near(line, r.top),
+                     fuzzrect::Near(line, r.right), fuzzrect::Near(line, r.bottom)};
+            for (unsigned short& radius : shape.radius)
+                radius = static_cast<unsigned short>(fuzzrect::Near(line, radius));
             const LINEREC before = line;
             foExtRectangle(dc, r, hatch, flags, &line, &shape, mng);
             // The host's record is never written.

@@ -1,5 +1,5 @@
-// Shared set-up of the rectangle and ellipse harnesses: a small page with a
-// fuzzer-chosen mapping, line records and hatch codes read from the input,
+// Shared set-up of the rectangle and ellipse harnesses: a small page kept
+// for the whole run, with a fuzzer-chosen mapping, line records and hatch codes read from the input,
 // and the properties every call must keep (no GDI object left behind, the
 // device context's pen, brush, raster operation and colours unchanged).
 #ifndef WX5N_FUZZ_RECT_COMMON_H
@@ -35,12 +35,28 @@ inline int Coord(Bytes& in) {
     return (in.U8() & 0x3F) == 0 ? v * 8 : v;
 }
 
-// A page of 96 x 80 pixels at 96 dpi in one of five mappings: MM_TEXT,
-// y up at two units per pixel, MM_LOMETRIC, x flipped, and a mapping whose
-// logical unit is smaller than a pixel on one axis only.
+// One page for the whole run, 96 x 80 pixels at 96 dpi: setting up a page
+// for every input cost more than most drawings. Each input puts the device
+// context back into a known state; the pixels earlier inputs left change
+// nothing the drawing code decides (the raster driver clips every figure to
+// the page).
+inline HDC SharedPage() {
+    static HDC page = swgdi_CreatePageDC(96, 80, 96, 96, 32);
+    return page;
+}
+
+// The page in one of five mappings: MM_TEXT, y up at two units per pixel,
+// MM_LOMETRIC, x flipped, and a mapping whose logical unit is smaller than a
+// pixel on one axis only.
 inline HDC MakePage(Bytes& in) {
-    HDC dc = swgdi_CreatePageDC(96, 80, 96, 96, 32);
+    HDC dc = SharedPage();
     if (!dc) return nullptr;
+    SetMapMode(dc, MM_TEXT);
+    SetWindowOrgEx(dc, 0, 0, nullptr);
+    SetViewportOrgEx(dc, 0, 0, nullptr);
+    SetROP2(dc, R2_COPYPEN);
+    SetStretchBltMode(dc, BLACKONWHITE);
+    SetBkColor(dc, 0xFFFFFF);
     switch (in.U8() % 5) {
         case 0:
             break;
@@ -67,6 +83,19 @@ inline HDC MakePage(Bytes& in) {
             break;
     }
     return dc;
+}
+
+// Outlines walked piece by piece (dashes, waves) cost time in proportion to
+// their length over their shortest piece, and swgdi's wide pens in
+// proportion to the pen's size at every piece: a 16-bit radius with
+// one-pixel dashes is some hundred thousand GDI calls. Their geometry is
+// kept within 1024 units of the origin (still far beyond the page in every
+// mapping) and their width within 128 units; no outline, solid and double
+// outlines are single shapes and keep the full ranges.
+inline bool Walked(const LINEREC& l) { return l.kind != 0 && l.kind != 1 && l.kind != 9; }
+inline int Near(const LINEREC& l, int v) { return Walked(l) ? v % 1024 : v; }
+inline void TameWidth(LINEREC* l) {
+    if (Walked(*l)) l->width %= 128;
 }
 
 inline int Hatch(Bytes& in) {
@@ -118,15 +147,19 @@ inline void Check(const DcState& a, const DcState& b, bool managed) {
         __builtin_trap();
 }
 
-// Runs `draw` on a fresh page, unmanaged or with a management record.
+// Runs `draw` on the shared page, unmanaged or with a management record.
+// The host's brushes live as long as the page; every input must leave the
+// object count where it found it.
 template <class Draw>
 void Run(Bytes& in, Draw draw) {
-    const int before = swgdi_ObjectCount();
     HDC dc = MakePage(in);
     if (!dc) return;
-    const bool managed = in.U8() & 1;
     // A current brush for hatch 1001 and the managed fills: solid or pattern.
-    HBRUSH host = in.U8() & 1 ? CreateSolidBrush(0x336699) : foGetHatchBrush(250);
+    static HBRUSH solid = CreateSolidBrush(0x336699);
+    static HBRUSH pattern = foGetHatchBrush(250);
+    const int before = swgdi_ObjectCount();
+    const bool managed = in.U8() & 1;
+    HBRUSH host = in.U8() & 1 ? solid : pattern;
     HGDIOBJ oldBrush = host ? SelectObject(dc, host) : nullptr;
     SetTextColor(dc, in.U32() & 0xFFFFFF);
     MNG_OBJECT mng;
@@ -135,11 +168,7 @@ void Run(Bytes& in, Draw draw) {
     draw(dc, managed ? &mng : nullptr);
     Check(start, Snapshot(dc), managed);
     if (managed) EndMngObject(dc, &mng);
-    if (host) {
-        SelectObject(dc, oldBrush);
-        DeleteObject(host);
-    }
-    DeleteDC(dc);
+    if (host) SelectObject(dc, oldBrush);
     if (swgdi_ObjectCount() != before) __builtin_trap();
 }
 

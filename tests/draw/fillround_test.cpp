@@ -250,54 +250,6 @@ TEST(DrawCornerArc, ThinArcCollapsingToOnePixelIsStillAOnePixelLine) {
 namespace wx5n::test {
 namespace {
 
-// Managed transparent fills over the host's cached pattern brush, a new text
-// colour each time: every fill paints the pattern's ink, never a solid block,
-// however many text colours went through the record before.
-// Disabled until the text-colour brush of the transparent fill stops going
-// through the management record (where it evicts the pattern brush).
-TEST(FillRoundRect, DISABLED_ManyTextColoursKeepTheCachedPatternBrush) {
-    SmallPage page;
-    MNG_OBJECT mng;
-    StartMngObject(page.dc(), &mng);
-    // A checkered 8 x 8 pattern (rows padded to 16 bits), selected through
-    // the record as a host selects its fill pattern.
-    const unsigned char rows[16] = {0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0,
-                                    0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0};
-    HBITMAP bits = CreateBitmap(8, 8, 1, 1, rows);
-    const LOGBRUSH lb = {BS_PATTERN, 0, reinterpret_cast<ULONG_PTR>(bits)};
-    HGDIOBJ prev = nullptr;
-    ASSERT_EQ(foSelectBrush(page.dc(), lb, &prev, &mng), 1);
-    const LINEREC none = Line(1, 0, 1);
-    const RECTREC shape = Shape(0);
-    for (int i = 0; i < 8; ++i) {
-        const COLORREF ink = RGB(20 * i, 200 - 20 * i, 100);
-        SetTextColor(page.dc(), ink);
-        LINEREC l = none;
-        RECTREC s = shape;
-        ASSERT_EQ(foExtRectangle(page.dc(), RECT{10 + 45 * i, 20, 50 + 45 * i, 60}, 500, 1, &l, &s,
-                                 &mng),
-                  1);
-        int inked = 0, other = 0;
-        for (int y = 20; y < 60; ++y)
-            for (int x = 10 + 45 * i; x < 50 + 45 * i; ++x) {
-                const uint32_t px = page.Pixel(x, y);
-                inked += px == (GetRValue(ink) << 16 | GetGValue(ink) << 8 | GetBValue(ink));
-                other += px != 0xFFFFFF && px != (GetRValue(ink) << 16 | GetGValue(ink) << 8 | GetBValue(ink));
-            }
-        EXPECT_GT(inked, 100) << "fill " << i;
-        EXPECT_LT(inked, 40 * 40 - 100) << "fill " << i << " is solid";
-        EXPECT_EQ(other, 0) << "fill " << i;
-    }
-    EndMngObject(page.dc(), &mng);
-    DeleteObject(bits);
-}
-
-}  // namespace
-}  // namespace wx5n::test
-
-namespace wx5n::test {
-namespace {
-
 // A stroked (cap 3) arc entered inside a gap starts its first dash where the
 // gap's carry ends; entered inside a dash it finishes that dash from the
 // arc's start. Thin line, pattern 12 on 6, radius 40, top-right quarter from
