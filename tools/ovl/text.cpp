@@ -59,16 +59,6 @@ std::mutex& FontconfigLock() {
     return lock;
 }
 
-// Characters that stand upright in vertical writing: the CJK blocks, kana,
-// full-width forms and half-width katakana. Latin and other narrow text is
-// turned with the column.
-bool Upright(char32_t c) {
-    if (c >= 0xFF61 && c <= 0xFF9F) return true;    // half-width katakana
-    if (c >= 0xFF00 && c <= 0xFFEF) return c < 0xFF61;  // full-width forms
-    return c >= 0x2E80 || (c >= 0x1100 && c <= 0x11FF) || (c >= 0x2460 && c <= 0x24FF) ||
-           (c >= 0x25A0 && c <= 0x27BF);
-}
-
 // The device-space transform of a rotation: the glyph's base (1, 0) turns
 // into the base direction (bx, by) on the device (y down).
 constexpr int kBase[4][2] = {{1, 0}, {-1, 0}, {0, -1}, {0, 1}};
@@ -273,8 +263,8 @@ void TextRenderer::DrawVertical(Raster& page, const std::u32string& text, double
     double penY = y;
     for (size_t at = 0; at < text.size();) {
         size_t end = at;
-        const bool upright = Upright(text[at]);
-        while (end < text.size() && Upright(text[end]) == upright) ++end;
+        const bool upright = UprightInColumn(text[at]);
+        while (end < text.size() && UprightInColumn(text[end]) == upright) ++end;
         if (!upright) {
             for (; at < end; ++at) {
                 const Glyph& g = Load(FT_Get_Char_Index(face, text[at]), w26, h26, 3);
@@ -321,6 +311,16 @@ void TextRenderer::DrawVertical(Raster& page, const std::u32string& text, double
         }
         at = end;
     }
+}
+
+// Characters that stand upright in vertical writing: the CJK blocks, kana,
+// full-width forms and half-width katakana. Latin and other narrow text is
+// turned with the column.
+bool UprightInColumn(char32_t c) {
+    if (c >= 0xFF61 && c <= 0xFF9F) return true;    // half-width katakana
+    if (c >= 0xFF00 && c <= 0xFFEF) return c < 0xFF61;  // full-width forms
+    return c >= 0x2E80 || (c >= 0x1100 && c <= 0x11FF) || (c >= 0x2460 && c <= 0x24FF) ||
+           (c >= 0x25A0 && c <= 0x27BF);
 }
 
 std::u32string DecodeUtf8(const std::string& s) {

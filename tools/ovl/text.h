@@ -66,6 +66,10 @@ private:
     uint64_t reused_ = 0;
 };
 
+// Whether a character stands upright in vertical writing (CJK, kana,
+// full-width forms); others are turned with the column.
+bool UprightInColumn(char32_t c);
+
 // UTF-8 to code points; invalid sequences become U+FFFD.
 std::u32string DecodeUtf8(const std::string& text);
 

@@ -91,6 +91,7 @@ int DrawTextElement(void* context, HDC, const WX5NH_OVERLAY* overlay, const WX5N
     style.expansion = t.charExpansion != 0 ? t.charExpansion / 100.0 : 1.0;
     style.spacingPx = static_cast<short>(t.charSpacing) / 100.0 * style.heightPx;
     style.rotation = t.textRotation & 3;
+    style.vertical = t.textPath == 3;  // text path down: upright vertical writing
     style.rgb = static_cast<uint32_t>(wx5nh_colour_rgb(t.textColour));
     page->text->Draw(page->cr, DecodeUtf8(utf8), x, y, style);
     return 0;

@@ -27,6 +27,13 @@ public:
     void Draw(cairo_t* cr, const std::u32string& text, double x, double y, const TextStyle& style);
 
 private:
+    struct Run;
+    void SetSize(const TextStyle& style, int rotation, double* w, double* h);
+    double Add(Run* run, char32_t ch, double x, double y);
+    void Show(cairo_t* cr, const Run& run, const TextStyle& style, double w, double h);
+    void DrawVertical(cairo_t* cr, const std::u32string& text, double x, double y,
+                      const TextStyle& style);
+
     void* library_ = nullptr;         // FT_Library
     void* metrics_ = nullptr;         // FT_Face: advances, as raster pages step
     void* outlines_ = nullptr;        // FT_Library of cairo's face, released with it
