@@ -355,3 +355,41 @@ TEST(OvlOutput, PdfHoldsThePageAtItsSize) {
 }
 
 }  // namespace
+
+namespace {
+
+// A box framed with a wave line: its top side is a wave as tall as four pen
+// widths, where a solid frame's side is one pen width tall; rounded areas keep
+// a solid frame (the README says why).
+TEST(OvlOutput, WaveFramesOnSquareBoxesAreWaves) {
+    const std::string dir = TempDir();
+    {
+        std::ofstream f(dir + "/wave.json");
+        f << R"({"elements":[
+              {"type":"rectangle","corners":[[1440,1440],[7200,4320]],"width":30,"lineStyle":"wave"},
+              {"type":"rectangle","corners":[[1440,5760],[7200,8640]],"width":30}]})";
+    }
+    ASSERT_EQ(ovl::Build(dir + "/wave.json", dir + "/wave.ovl", stderr), 0);
+    ovl::Loaded overlay;
+    std::string error;
+    ASSERT_TRUE(ovl::LoadOverlay(dir + "/wave.ovl", &overlay, &error)) << error;
+    ovl::RenderOptions options;
+    options.dpi = 300;
+    // Rows with ink in the band around each box's top side (y at 1440 and
+    // 5760 twips: 300 and 1200 px), in the columns of the side's middle.
+    int rows[2] = {0, 0};
+    ovl::RenderPage(overlay, options, [&](const ovl::Raster& page) {
+        for (int box = 0; box < 2; ++box) {
+            const int top = box == 0 ? 300 : 1200;
+            for (int y = top - 40; y <= top + 40; ++y) {
+                bool ink = false;
+                for (int x = 700; x < 1000 && !ink; ++x) ink = page.Ink(x, y);
+                rows[box] += ink;
+            }
+        }
+    });
+    EXPECT_LE(rows[1], 8);             // a solid side: about 6 px at 300 dpi
+    EXPECT_GE(rows[0], 3 * rows[1]);   // a wave four widths tall
+}
+
+}  // namespace
