@@ -103,7 +103,9 @@ extern "C" int ebhkztosjis(const unsigned char* src, int srcLen, unsigned char* 
                            int* outLen, int mode1, int mode2, const unsigned char* single,
                            const unsigned char* dbl, int mode3, void* work) {
     g_stats.convert = ConvertCall{srcLen, dstSize, mode1, mode2, mode3,
-                                  single ? single[0] : 0, dbl ? dbl[0] : 0, dbl ? dbl[1] : 0, work};
+                                  static_cast<unsigned char>(single ? single[0] : 0),
+                                  static_cast<unsigned char>(dbl ? dbl[0] : 0),
+                                  static_cast<unsigned char>(dbl ? dbl[1] : 0), work};
     if (g_faults.failConvert != 0) {
         std::memcpy(dst, "AB", 2);
         return g_faults.failConvert;
