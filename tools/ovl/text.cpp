@@ -4,6 +4,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 #include <unordered_map>
@@ -40,17 +41,31 @@ std::string Match(const char* pattern) {
     return file;
 }
 
-void Blend(Raster& page, int x, int y, int coverage, uint32_t rgb) {
-    if (x < 0 || y < 0 || x >= page.width || y >= page.height || coverage <= 0) return;
+// Blends one row of coverage (n pixels from x, all on the page) with the
+// colour. Full coverage stores the colour, which the blend gives exactly;
+// 1-bit pages take ink where coverage is at least half. The fourth byte of a
+// 32-bit pixel is left as it is.
+void BlendRow(Raster& page, int x, int y, const uint8_t* coverage, int n, uint32_t rgb) {
     uint8_t* row = page.bits + static_cast<size_t>(y) * page.stride;
     if (page.mono) {
-        if (coverage >= 128) row[x >> 3] &= static_cast<uint8_t>(~(0x80 >> (x & 7)));
+        for (int i = 0; i < n; ++i)
+            if (coverage[i] >= 128) row[(x + i) >> 3] &= static_cast<uint8_t>(~(0x80 >> ((x + i) & 7)));
         return;
     }
-    uint8_t* p = row + 4 * static_cast<size_t>(x);
     const int c[3] = {static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
                       static_cast<int>((rgb >> 16) & 0xFF)};  // B, G, R
-    for (int i = 0; i < 3; ++i) p[i] = static_cast<uint8_t>((p[i] * (255 - coverage) + c[i] * coverage + 127) / 255);
+    uint8_t* p = row + 4 * static_cast<size_t>(x);
+    for (int i = 0; i < n; ++i, p += 4) {
+        const int a = coverage[i];
+        if (a == 0) continue;
+        if (a == 255) {
+            p[0] = static_cast<uint8_t>(c[0]);
+            p[1] = static_cast<uint8_t>(c[1]);
+            p[2] = static_cast<uint8_t>(c[2]);
+            continue;
+        }
+        for (int k = 0; k < 3; ++k) p[k] = static_cast<uint8_t>((p[k] * (255 - a) + c[k] * a + 127) / 255);
+    }
 }
 
 // fontconfig's set-up is not safe from several threads at once.
@@ -211,14 +226,17 @@ const TextRenderer::Glyph& TextRenderer::Load(unsigned index, long width26, long
 
 namespace {
 
-// Blends a glyph with its pen at (x, y).
+// Blends a glyph with its pen at (x, y), clipped to the page once.
 template <class G>
 void Blit(Raster& page, const G& g, double x, double y, uint32_t rgb) {
-    const int left = static_cast<int>(std::lround(x)) + g.left;
-    const int top = static_cast<int>(std::lround(y)) - g.top;
-    for (int row = 0; row < g.rows; ++row)
-        for (int col = 0; col < g.width; ++col)
-            Blend(page, left + col, top + row, g.coverage[static_cast<size_t>(row) * g.width + col], rgb);
+    const long left = std::lround(x) + g.left;
+    const long top = std::lround(y) - g.top;
+    const long col0 = std::max(0L, -left), col1 = std::min<long>(g.width, page.width - left);
+    const long row0 = std::max(0L, -top), row1 = std::min<long>(g.rows, page.height - top);
+    if (col0 >= col1) return;
+    for (long row = row0; row < row1; ++row)
+        BlendRow(page, static_cast<int>(left + col0), static_cast<int>(top + row),
+                 g.coverage.data() + static_cast<size_t>(row) * g.width + col0, static_cast<int>(col1 - col0), rgb);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The tool's text renderer: which way text runs and stands (the ink's box is
 // tall for a column, wide for a line, and a vertical form replaces a
-// bracket), glyphs kept across calls, and the font set up only for text.
+// bracket), glyphs kept across calls, the font set up only for text, and
+// glyphs cut by the page's edges drawn as the part of the whole they show.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -76,6 +77,73 @@ TEST(OvlText, SetsUpTheFontForTextAndKeepsItsGlyphs) {
     style.rotation = 2;
     Ink(r, U"請求書", style);  // another rotation is another glyph
     EXPECT_EQ(r.GlyphsRendered(), 6u);
+}
+
+// A page's pixels, top row first.
+std::vector<uint32_t> Pixels(const ovl::Raster& page) {
+    std::vector<uint32_t> out;
+    for (int y = 0; y < page.height; ++y)
+        for (int x = 0; x < page.width; ++x) out.push_back(page.Rgb(x, y));
+    return out;
+}
+
+// Coloured text with the pen at (100, 150) on a 300 x 300 page, then on small
+// pages that are windows onto it (their top-left corner at ox, oy), the pen
+// moved with them: each window shows the whole page's pixels, whichever of
+// its edges cuts the glyphs. Full coverage gives the text colour itself and
+// partial coverage lies between it and the paper.
+TEST(OvlText, GlyphsCutByThePageEdgesShowTheirPart) {
+    constexpr uint32_t kRgb = 0x3366CC;
+    struct Window {
+        int ox, oy, width, height;
+    };
+    static const Window kWindows[] = {{110, 120, 40, 60},  {60, 120, 50, 60},   {100, 140, 60, 10},
+                                      {100, 100, 80, 60},  {112, 138, 3, 3},    {250, 250, 40, 40},
+                                      {0, 0, 300, 300},    {101, 131, 199, 17}};
+    ovl::TextRenderer r;
+    ovl::TextStyle style;
+    style.heightPx = 26;
+    style.rgb = kRgb;
+    for (const bool mono : {false, true}) {
+        auto stride = [&](int w) { return mono ? (w + 31) / 32 * 4 : w * 4; };
+        std::vector<uint8_t> whole(static_cast<size_t>(stride(300)) * 300, 0xFF);
+        ovl::Raster page{300, 300, stride(300), mono, 0, whole.data()};
+        if (!mono) {
+            for (size_t i = 3; i < whole.size(); i += 4) whole[i] = 0;
+        }
+        r.Draw(page, U"請求書 Ag", 100, 150, style);
+        ASSERT_FALSE(r.Failed()) << r.OpenError();
+        const std::vector<uint32_t> all = Pixels(page);
+        if (!mono) {
+            size_t solid = 0;
+            for (uint32_t p : all) {
+                solid += p == kRgb;
+                for (int k = 0; k < 24; k += 8) {
+                    const uint32_t c = (p >> k) & 0xFF;
+                    EXPECT_GE(c, (kRgb >> k) & 0xFF) << std::hex << p;
+                }
+            }
+            EXPECT_GT(solid, 20u);
+        }
+        for (const Window& w : kWindows) {
+            SCOPED_TRACE(std::to_string(mono) + " window " + std::to_string(&w - kWindows));
+            std::vector<uint8_t> bits(static_cast<size_t>(stride(w.width)) * w.height, 0xFF);
+            ovl::Raster part{w.width, w.height, stride(w.width), mono, 0, bits.data()};
+            if (!mono) {
+                for (size_t i = 3; i < bits.size(); i += 4) bits[i] = 0;
+            }
+            r.Draw(part, U"請求書 Ag", 100 - w.ox, 150 - w.oy, style);
+            const std::vector<uint32_t> got = Pixels(part);
+            size_t differ = 0;
+            for (int y = 0; y < w.height; ++y)
+                for (int x = 0; x < w.width; ++x)
+                    differ += got[static_cast<size_t>(y) * w.width + x] != all[static_cast<size_t>(w.oy + y) * 300 + w.ox + x];
+            EXPECT_EQ(differ, 0u);
+            if (!mono) {
+                for (size_t i = 3; i < bits.size(); i += 4) EXPECT_EQ(bits[i], 0) << "fourth byte changed";
+            }
+        }
+    }
 }
 
 }  // namespace
