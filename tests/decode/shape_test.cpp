@@ -41,17 +41,10 @@ EllipseOut DecodeEllipse(const Bytes& records, FO_WORK& work) {
 
 }  // namespace
 
+// Corners given high to low, width and shape: the end-to-end dump.
 TEST(Fordrect, CornersAreNormalised) {
     FO_WORK work = DefaultWork();
-    RectOut o = DecodeRect(Rectangle({2880, -1440}, {1440, -2880}), work);
-    ASSERT_EQ(o.result, 0);
-    EXPECT_EQ(o.low, P(241, 241));
-    EXPECT_EQ(o.high, P(481, 481));
-    EXPECT_EQ(o.width, 1);
-    EXPECT_EQ(o.attr.line.shape, 16);
-    EXPECT_EQ(o.at, Rectangle({0, 0}, {0, 0}).size());
-
-    o = DecodeRect(Rectangle({1440, -1440}, {1440, -1440}), work);
+    RectOut o = DecodeRect(Rectangle({1440, -1440}, {1440, -1440}), work);
     EXPECT_EQ(o.low, P(241, 241));
     EXPECT_EQ(o.high, P(241, 241));
 
@@ -130,23 +123,17 @@ TEST(ShapeDecoders, EscapesAndRejections) {
     EXPECT_EQ(DecodeEllipse(Concat({LineEnd2(0), Ellipse({0, 0}, {0, 1}, {1, 0})}), work).attr.line.lineEnd2, 3);
 }
 
+// Centre, radius and shape without an origin: the end-to-end dump.
 TEST(Fordcircle, CentreAndRadius) {
     FO_WORK work = DefaultWork();
-    Records r(Circle({1440, -1440}, 1440));
     FO_ATTR attr = ZeroAttr();
     FO_POINT c{};
     unsigned short radius = 0;
-    ASSERT_EQ(fordcircle(&r.cursor, &r.remaining, &attr, 240, &c, &radius, &work), 0);
-    EXPECT_EQ(c, P(241, 241));
-    EXPECT_EQ(radius, 240);  // a length: no added 1
-    EXPECT_EQ(attr.line.shape, 48);
-    EXPECT_EQ(r.remaining, 0u);
-
     FO_WORK shifted = DefaultWork(10, 10);
     Records s(Circle({1440, -1440}, 1440));
     ASSERT_EQ(fordcircle(&s.cursor, &s.remaining, &attr, 240, &c, &radius, &shifted), 0);
     EXPECT_EQ(c, P(251, 251));
-    EXPECT_EQ(radius, 240);
+    EXPECT_EQ(radius, 240);  // a length: no added 1
 
     // Unsigned 32-bit product kept to 16 bits: 65535 at 14400 dpi.
     Records big(Circle({0, 0}, 65535));
