@@ -9,7 +9,7 @@
 # -n  how many mutants to sample (150)          -s  sampling seed (14)
 # -j  build jobs and test binaries run at once  -B  configured build dir (build)
 # -t  time limit per test binary, seconds (60)  -x  extra ctest tests to run
-# -T  targets the extra ctest tests need ("ovl")
+# -T  targets the extra ctest tests need ("ovl ink_agreement")
 # -l  mutant list to read (written by a former run) instead of sampling one
 # -o  report file (mutate-report.txt in the build dir)
 #
@@ -23,7 +23,7 @@
 # also on interrupt.
 set -eu
 
-count=150 seed=14 jobs=1 build=build limit=60 list= report= extra='^ovl\.' extraTargets=ovl
+count=150 seed=14 jobs=1 build=build limit=60 list= report= extra='^ovl\.' extraTargets='ovl ink_agreement'
 while getopts n:s:j:B:t:l:o:x:T: opt; do
   case $opt in
     n) count=$OPTARG ;; s) seed=$OPTARG ;; j) jobs=$OPTARG ;; B) build=$OPTARG ;;
