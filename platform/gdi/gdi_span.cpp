@@ -114,9 +114,29 @@ inline void Apply1(uint8_t* d, int i, uint32_t a, uint32_t x) {
     d[i >> 3] = static_cast<uint8_t>(v ? (d[i >> 3] | bit) : (d[i >> 3] & ~bit));
 }
 
+// A byte at a time: the ROP2 masks of one bit spread to all eight, the end
+// bytes merged through their bit masks (most significant bit leftmost).
 void SolidSpan1(const Surface& s, int y, int x0, int x1, uint32_t a, uint32_t x) {
     uint8_t* d = s.row(y);
-    for (int i = x0; i < x1; ++i) Apply1(d, i, a, x);
+    const uint8_t am = (a & 1u) ? 0xFF : 0x00;
+    const uint8_t xm = (x & 1u) ? 0xFF : 0x00;
+    auto apply = [am, xm](uint8_t* p, uint8_t m) {
+        *p = static_cast<uint8_t>((*p & ~m) | (((*p & am) ^ xm) & m));
+    };
+    const int b0 = x0 >> 3, b1 = (x1 - 1) >> 3;
+    const uint8_t first = static_cast<uint8_t>(0xFFu >> (x0 & 7));
+    const uint8_t last = static_cast<uint8_t>(0xFFu << (7 - ((x1 - 1) & 7)));
+    if (b0 == b1) {
+        apply(d + b0, first & last);
+        return;
+    }
+    apply(d + b0, first);
+    if (am == 0) {
+        std::memset(d + b0 + 1, xm, size_t(b1 - b0 - 1));
+    } else if (xm != 0) {
+        for (int i = b0 + 1; i < b1; ++i) d[i] = static_cast<uint8_t>(~d[i]);
+    }
+    apply(d + b1, last);
 }
 
 void PatternSpan1(const Surface& s, int y, int x0, int x1, const Paint& p) {
