@@ -5,6 +5,7 @@
 #
 #   scripts/mutate.sh [-n COUNT] [-s SEED] [-j JOBS] [-B BUILD_DIR] [-t SECONDS]
 #                     [-l LIST] [-o REPORT] [-x CTEST_REGEX] [-T TARGETS]
+#                     [-m MATRIX]
 #
 # -n  how many mutants to sample (150)          -s  sampling seed (14)
 # -j  build jobs and test binaries run at once  -B  configured build dir (build)
@@ -12,6 +13,9 @@
 # -T  targets the extra ctest tests need ("ovl ink_agreement")
 # -l  mutant list to read (written by a former run) instead of sampling one
 # -o  report file (mutate-report.txt in the build dir)
+# -m  kill matrix to write: every test binary runs whole and each mutant's line
+#     names every test that failed (slower; shows which tests nothing else
+#     replaces)
 #
 # Mutants: relational boundaries (< <=, > >=), negated equality (== !=),
 # arithmetic (+ -, += -=) and logic (&& ||), taken only where the operator
@@ -23,12 +27,12 @@
 # also on interrupt.
 set -eu
 
-count=150 seed=14 jobs=1 build=build limit=60 list= report= extra='^ovl\.' extraTargets='ovl ink_agreement'
-while getopts n:s:j:B:t:l:o:x:T: opt; do
+count=150 seed=14 jobs=1 build=build limit=60 list= report= matrix= extra='^ovl\.' extraTargets='ovl ink_agreement'
+while getopts n:s:j:B:t:l:o:x:T:m: opt; do
   case $opt in
     n) count=$OPTARG ;; s) seed=$OPTARG ;; j) jobs=$OPTARG ;; B) build=$OPTARG ;;
     t) limit=$OPTARG ;; l) list=$OPTARG ;; o) report=$OPTARG ;; x) extra=$OPTARG ;;
-    T) extraTargets=$OPTARG ;;
+    T) extraTargets=$OPTARG ;; m) matrix=$OPTARG ;;
     *) echo "usage: $0 [-n N] [-s SEED] [-j JOBS] [-B BUILD] [-t SEC] [-l LIST] [-o REPORT] [-x REGEX] [-T TARGETS]" >&2
        exit 2 ;;
   esac
@@ -67,6 +71,7 @@ done
 
 # run_suite: 0 when every binary and the extra ctest tests pass.
 run_suite() {
+  [ -z "$matrix" ] || { run_matrix; return; }
   printf '%s\n' $bins | xargs -P "$jobs" -I{} sh -c \
     'timeout -k 5 '"$limit"' "{}" --gtest_brief=1 --gtest_fail_fast >/dev/null 2>&1 || { echo "$(basename "{}")"; exit 255; }' \
     >"$work/failed" 2>/dev/null || return 1
@@ -74,6 +79,21 @@ run_suite() {
     ctest --test-dir "$build" -R "$extra" -LE conformance -j "$jobs" --timeout "$limit" \
       >/dev/null 2>&1 || { echo "ctest $extra" >"$work/failed"; return 1; }
   fi
+}
+# run_matrix: like run_suite, but runs everything and lists each failing test
+# (binary:Suite.Name, binary:timeout, or ctest:name) in $work/failed.
+run_matrix() {
+  printf '%s\n' $bins | xargs -P "$jobs" -I{} sh -c \
+    'out=$(timeout -k 5 '"$limit"' "{}" --gtest_brief=1 2>&1); rc=$?; b=$(basename "{}")
+     [ $rc -eq 0 ] && exit 0
+     [ $rc -ge 124 ] && echo "$b:timeout-or-crash"
+     printf "%s\n" "$out" | sed -n "s/^\[  FAILED  \] \([A-Za-z0-9_./]*\).*/$b:\1/p" | sort -u' \
+    >"$work/failed" 2>/dev/null
+  if [ -n "$extra" ]; then
+    ctest --test-dir "$build" -R "$extra" -LE conformance -j "$jobs" --timeout "$limit" 2>/dev/null |
+      sed -n 's/^ *[0-9]* - \([^ ]*\) (.*/ctest:\1/p' >>"$work/failed"
+  fi
+  [ ! -s "$work/failed" ]
 }
 run_suite || { echo "mutate.sh: the suite fails before any mutant:" >&2; cat "$work/failed" >&2; exit 1; }
 
@@ -140,6 +160,7 @@ EOF
   fi
   restore
   echo "[$i/$total] $verdict: $what" | tee -a "$report"
+  [ -z "$matrix" ] || echo "$file:$line:$col:$from:$to $(sort -u "$work/failed" | tr '\n' ' ')" >>"$matrix"
 done 3<"$list"
 
 # Leave the build as the sources are.
