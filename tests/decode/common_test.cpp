@@ -22,27 +22,6 @@ FO_POINT Convert(int x, int y, unsigned dpi, const FO_WORK* work) {
     return out;
 }
 
-// A line element: the given attribute records, then a plain line record.
-Bytes LineWith(const Bytes& attributes) {
-    return Concat({attributes, Line({0, 0}, {2880, 0}, {0, 0}, 0, 59, 0)});
-}
-
-struct LineRun {
-    int result;
-    FO_ATTR attr;
-    size_t at;
-};
-
-LineRun RunLine(const Bytes& records, unsigned dpi, FO_WORK* work, FO_ATTR attr = ZeroAttr()) {
-    Records r(records);
-    FO_POINT p[3]{};
-    unsigned short value = 0;
-    unsigned char width = 0;
-    FO_LINEOUT out = {&p[0], &p[1], &p[2], &value, nullptr, &width, nullptr, nullptr};
-    const int result = fordline(&r.cursor, &r.remaining, &attr, dpi, &out, work);
-    return {result, attr, r.at()};
-}
-
 }  // namespace
 
 TEST(CommonDecode, PositionConversion) {
@@ -158,123 +137,23 @@ TEST(CommonDecode, HeaderQueries) {
     EXPECT_EQ(group, 2);
 }
 
-TEST(CommonDecode, WidthConversion) {
-    FO_WORK work = DefaultWork();
-    auto width = [&](unsigned v, unsigned dpi) {
-        return RunLine(LineWith(LineWidth(v)), dpi, &work).attr.line.lineWidth;
-    };
-    EXPECT_EQ(width(21, 1440), 10);   // 210 / 10, halved at 1440
-    EXPECT_EQ(width(59, 240), 9);
-    EXPECT_EQ(width(60, 240), 10);
-    EXPECT_EQ(width(48, 300), 10);
-    EXPECT_EQ(width(2000, 1440), 232);  // 1000 modulo 256
-    EXPECT_EQ(width(280, 500), 100);    // divisor 28, not 28.8
-    EXPECT_EQ(width(65535, 14400), static_cast<unsigned char>(655350));
-    const LineRun edge = RunLine(LineWith(EdgeWidth(120)), 240, &work);
-    EXPECT_EQ(edge.attr.line.edgeWidth, 20);
+TEST(FoclenSjis, LeadBytes) {
+    for (int c : {0x80, 0xA0, 0xDF, 0xFD, 0x00, 0x41, 0xFF, -1, 0x181, 256}) EXPECT_EQ(foclen_sjis(c), 1) << c;
+    for (int c : {0x81, 0x9F, 0xE0, 0xEF, 0xF0, 0xFC}) EXPECT_EQ(foclen_sjis(c), 2) << c;
 }
 
-TEST(CommonDecode, ResolutionOutsideRangeWritesNothing) {
+// Null arguments: nothing read or written.
+TEST(Fordbmpimg, NullArguments) {
     FO_WORK work = DefaultWork();
-    const Bytes records = LineWith(LineWidth(60));
-    for (unsigned dpi : {0u, 56u, 14401u, 0xFFFFFFFFu}) {
-        FO_ATTR attr = ZeroAttr();
-        attr.line.lineWidth = 77;
-        const LineRun run = RunLine(records, dpi, &work, attr);
-        EXPECT_EQ(run.result, -1) << dpi;
-        EXPECT_EQ(run.at, 0u) << dpi;
-        EXPECT_EQ(run.attr.line.lineWidth, 77) << dpi;
-    }
-    EXPECT_EQ(RunLine(records, 57, &work).result, 0);
-    EXPECT_EQ(RunLine(records, 14400, &work).result, 0);
+    Records r(Bitmap({}, DibBytes(Dib{})));
+    FO_BMPINFO info{};
+    FO_POINT a{}, b{};
+    FO_POINT* out[2] = {&a, &b};
+    EXPECT_EQ(fordbmpimg(&r.cursor, &r.remaining, nullptr, 240, out, &work), -1);
+    EXPECT_EQ(fordbmpimg(&r.cursor, &r.remaining, &info, 240, nullptr, &work), -1);
+    EXPECT_EQ(fordbmpimg(&r.cursor, &r.remaining, &info, 240, out, nullptr), -1);
+    EXPECT_EQ(fordbmpimg(nullptr, &r.remaining, &info, 240, out, &work), -1);
+    EXPECT_EQ(fordbmpimg(&r.cursor, nullptr, &info, 240, out, &work), -1);
+    EXPECT_EQ(r.at(), 0u);
+    EXPECT_EQ(fordbmpimg(&r.cursor, &r.remaining, &info, 240, out, &work), 0);
 }
-
-TEST(CommonDecode, AttributeRecords) {
-    FO_WORK work = DefaultWork();
-    const Bytes attrs = Concat({
-        LineType(2), InteriorStyle(3), FillColour(3), HatchIndex(-9), EdgeVisibility(1),
-        EdgeType(2), LineColour(2), EdgeColour(4),  // the edge colour comes last and wins
-        LineKindEx(9, 0, {7, 8, 9}), EdgeKindEx(8, 1234, {}, true),
-        Marker(0x10),                                // stepped over
-        LineEnd(1),
-    });
-    const LineRun run = RunLine(LineWith(attrs), 240, &work);
-    ASSERT_EQ(run.result, 0);
-    const FO_ATTR_LINE& a = run.attr.line;
-    EXPECT_EQ(a.lineStyle, 13);  // from the extended kind, after LINE TYPE's 3
-    EXPECT_EQ(a.lineKindCode, 2);
-    EXPECT_EQ(a.lineDash[0], 20);
-    EXPECT_EQ(a.lineDash[1], 5);
-    EXPECT_EQ(a.lineDashCount, 2);
-    EXPECT_EQ(a.hatched, 1);
-    EXPECT_EQ(a.fillColour, 3);
-    EXPECT_EQ(a.hatchIndex, 39);
-    EXPECT_EQ(a.edgeVisible, 1);
-    EXPECT_EQ(a.edgeStyle, 12);  // extended edge kind of selector 8
-    EXPECT_EQ(a.edgeStyleParam, 1234);
-    EXPECT_EQ(a.edgeKindCode, 2);
-    EXPECT_EQ(a.edgeDash[0], 20);
-    EXPECT_EQ(a.lineColour, 4);
-    EXPECT_EQ(a.lineStyleListCount, 3);
-    EXPECT_EQ(a.lineStyleList[0], 7);
-    EXPECT_EQ(a.lineStyleList[2], 9);
-    EXPECT_EQ(a.lineEnd, 2);
-
-    const LineRun other = RunLine(LineWith(Concat({InteriorStyle(2), EdgeVisibility(2),
-                                                   EdgeColour(4), LineColour(2)})),
-                                  240, &work);
-    EXPECT_EQ(other.attr.line.hatched, 0);
-    EXPECT_EQ(other.attr.line.edgeVisible, 0);
-    EXPECT_EQ(other.attr.line.lineColour, 2);  // the line colour comes last here
-}
-
-TEST(CommonDecode, LineDefinitionEscapeReachesTheElement) {
-    FO_WORK work = DefaultWork();
-    const Bytes attrs = Concat({LineType(-16400), LineDefinition(-16400, {1440, 720, 6000, 60})});
-    const LineRun run = RunLine(LineWith(attrs), 240, &work);
-    ASSERT_EQ(run.result, 0);
-    EXPECT_EQ(run.attr.line.lineDash[0], 240);
-    EXPECT_EQ(run.attr.line.lineDash[1], 120);
-    EXPECT_EQ(run.attr.line.lineDash[2], 999);
-    EXPECT_EQ(run.attr.line.lineDash[3], 10);
-    EXPECT_EQ(run.attr.line.lineDashCount, 4);
-    EXPECT_EQ(work.lineDef[0].length[0], 240);
-}
-
-TEST(CommonDecode, RecordsTooShortForTheirOffsetsAreRejected) {
-    FO_WORK work = DefaultWork();
-    // Each record lacks the bytes read from it; the cursor stays on it,
-    // after the LINE TYPE record before it has been applied.
-    const Bytes shortOnes[] = {
-        ShortRecord(0x5060, Bytes{0x00}),                 // LINE WIDTH, 1 of 2 bytes
-        ShortRecord(0x5080, Bytes{}),                     // LINE COLOUR without its byte
-        ShortRecord(0x5300, Bytes{0xFF}),                 // HATCH INDEX
-        ShortRecord(0x5040, Bytes{0x00}),                 // LINE TYPE
-        ShortRecord(0x54C0, Bytes{0x00, 0x09, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x03, 0, 1, 0, 2}),
-        ShortRecord(0x6020, Bytes{0x00}),                 // ESCAPE without its identifier
-        Escape(11, Bytes{0x00, 0x00}),                    // line end without its value
-        Escape(63, Bytes{0x00, 0x00, 0xBF, 0xF0, 0, 0, 0, 0, 0, 4, 0, 1}),  // lengths missing
-    };
-    for (const Bytes& bad : shortOnes) {
-        const Bytes records = LineWith(Concat({LineType(3), bad}));
-        const LineRun run = RunLine(records, 240, &work);
-        EXPECT_EQ(run.result, -1);
-        EXPECT_EQ(run.at, LineType(3).size());
-        EXPECT_EQ(run.attr.line.lineKindCode, 3);
-    }
-}
-
-namespace {
-
-// A line definition of a code without a table entry is read no further than
-// its code: eight bytes are enough, below the private codes and above them.
-TEST(CommonDecode, LineDefinitionOutsideThePrivateCodesNeedsOnlyItsCode) {
-    FO_WORK work = DefaultWork();
-    for (uint8_t hi : {0x00, 0xBF}) {
-        const uint8_t lo = hi == 0 ? 0x05 : 0xEF;  // 5, and -16401
-        const Bytes records = LineWith(Concat({LineType(3), Escape(63, Bytes{0, 0, hi, lo})}));
-        EXPECT_EQ(RunLine(records, 240, &work).result, 0) << int(hi);
-    }
-}
-
-}  // namespace

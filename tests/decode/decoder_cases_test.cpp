@@ -1,0 +1,208 @@
+// The element decoders, one call a line of decoder_cases.txt:
+//   name: decoder dpi [work=..] [attr=..] [state=s,e] [mode=m enc=e] [fonts=n,len,hex] [limit=n]
+//         | records | expected
+// Records are hex (spaces ignored, "hh*n" repeats a byte n times). work= and
+// attr= patch the default work area and a zeroed attribute block with runs
+// "offset:hex". Every output starts as a sentinel (points -7,-7, bytes 0x63,
+// words 0xAAAA, the bitmap block 0x5A) so that an output written on failure
+// shows. The expected text is what the call gives: result, bytes consumed,
+// outputs, and the bytes of the attribute block and work area it changed.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/decode/test_util.h"
+
+using namespace dtest;
+
+namespace {
+
+void Patch(void* block, size_t size, const std::string& runs) {
+    std::istringstream in(runs);
+    std::string run;
+    while (std::getline(in, run, ',')) {
+        const size_t colon = run.find(':');
+        size_t at = std::stoul(run.substr(0, colon));
+        for (size_t i = colon + 1; i + 1 < run.size() && at < size; i += 2, ++at)
+            static_cast<unsigned char*>(block)[at] =
+                static_cast<unsigned char>(std::stoul(run.substr(i, 2), nullptr, 16));
+    }
+}
+
+Bytes ParseHex(const std::string& text) {
+    Bytes out;
+    std::istringstream in(text);
+    std::string word;
+    while (in >> word) {
+        const size_t star = word.find('*');
+        if (star != std::string::npos) {
+            out.insert(out.end(), std::stoul(word.substr(star + 1)),
+                       static_cast<uint8_t>(std::stoul(word.substr(0, star), nullptr, 16)));
+            continue;
+        }
+        for (size_t i = 0; i + 1 < word.size(); i += 2)
+            out.push_back(static_cast<uint8_t>(std::stoul(word.substr(i, 2), nullptr, 16)));
+    }
+    return out;
+}
+
+// Runs of bytes of block that differ from base, as "offset:hex,...".
+std::string Changed(const void* block, const void* base, size_t size) {
+    const auto* a = static_cast<const unsigned char*>(block);
+    const auto* b = static_cast<const unsigned char*>(base);
+    std::string s;
+    char t[16];
+    for (size_t i = 0; i < size;) {
+        if (a[i] == b[i]) {
+            ++i;
+            continue;
+        }
+        std::snprintf(t, sizeof t, "%s%zu:", s.empty() ? "" : ",", i);
+        s += t;
+        for (; i < size && a[i] != b[i]; ++i) {
+            std::snprintf(t, sizeof t, "%02x", a[i]);
+            s += t;
+        }
+    }
+    return s;
+}
+
+std::ostream& operator<<(std::ostream& o, FO_POINT p) { return o << p.x << ',' << p.y; }
+
+std::string Decode(const std::string& spec, Bytes records) {
+    std::istringstream in(spec);
+    std::string decoder, token;
+    unsigned dpi = 0;
+    in >> decoder >> dpi;
+    FO_WORK work = DefaultWork();
+    FO_ATTR attr = ZeroAttr();
+    unsigned char started = 0, ended = 0;
+    FO_FONTBLOCK fonts;
+    std::memset(&fonts, 0xEE, sizeof fonts);
+    FO_TEXTOUT text{};
+    FO_IMAGEOUT image{};
+    while (in >> token) {
+        const size_t eq = token.find('=');
+        const std::string key = token.substr(0, eq), value = token.substr(eq + 1);
+        if (key == "work") Patch(&work, sizeof work, value);
+        if (key == "attr") Patch(&attr, sizeof attr, value);
+        if (key == "state") std::sscanf(value.c_str(), "%hhu,%hhu", &started, &ended);
+        if (key == "mode") text.textMode = static_cast<unsigned char>(std::stoul(value));
+        if (key == "enc") text.textEncoding = static_cast<unsigned short>(std::stoul(value));
+        if (key == "limit") image.sizeLimit = static_cast<unsigned short>(std::stoul(value));
+        if (key == "fonts") {
+            unsigned count = 0, length = 0;
+            char hex[256] = {};
+            std::sscanf(value.c_str(), "%u,%u,%255s", &count, &length, hex);
+            fonts.nameCount = static_cast<unsigned short>(count);
+            const Bytes names = ParseHex(hex);
+            std::memcpy(fonts.names, names.data(), names.size());
+            text.fontNames = fonts.names;
+            text.fontNameLength = static_cast<unsigned short>(length);
+        }
+    }
+    const FO_WORK workBefore = work;
+    const FO_ATTR attrBefore = attr;
+    unsigned char* const base = records.data();
+    unsigned char* cursor = base;
+    unsigned int remaining = static_cast<unsigned int>(records.size());
+    auto at = [base](const void* p) { return p ? static_cast<const unsigned char*>(p) - base : -1; };
+    FO_POINT p[3] = {{-7, -7}, {-7, -7}, {-7, -7}};
+    unsigned short value = 0xAAAA, value2 = 0xAAAA;
+    unsigned char width = 0x63, segment = 0x63;
+    unsigned int high = 0xAAAA, low = 0xAAAA;
+    FO_LINEOUT lines = {&p[0], &p[1], &p[2], &value, &segment, &width, &high, &low};
+    std::ostringstream o;
+    int result = -99;
+    if (decoder == "line" || decoder == "segline" || decoder == "rect") {
+        if (decoder == "line") result = fordline(&cursor, &remaining, &attr, dpi, &lines, &work);
+        if (decoder == "rect") result = fordrect(&cursor, &remaining, &attr, dpi, &lines, &work);
+        if (decoder == "segline")
+            result = fordsegline(&cursor, &remaining, &attr, dpi, &lines, &started, &ended, &work);
+        o << " p=" << p[0] << ' ' << p[1] << ' ' << p[2] << " v=" << value << " w=" << int{width}
+          << " seg=" << int{segment} << " flags=" << high << ',' << low << " state=" << int{started}
+          << ',' << int{ended};
+    } else if (decoder == "circle") {
+        result = fordcircle(&cursor, &remaining, &attr, dpi, &p[0], &value, &work);
+        o << " c=" << p[0] << " r=" << value;
+    } else if (decoder == "ellipse") {
+        result = fordellipse(&cursor, &remaining, &attr, dpi, &p[0], &value, &value2, &work);
+        o << " c=" << p[0] << " r=" << value << ',' << value2;
+    } else if (decoder == "area") {
+        result = fordarchatch(&cursor, &remaining, &attr, dpi, &p[0], &p[1], &work);
+        o << " box=" << p[0] << ' ' << p[1];
+    } else if (decoder == "text") {
+        text.position = &p[0];
+        text.auxPoint1 = &p[1];
+        text.auxPoint2 = &p[2];
+        text.unitTenths = text.unitHalf = 0x63;
+        int avail = static_cast<int>(remaining);
+        result = fordcharacter(&cursor, &avail, &attr, dpi, &text, &work);
+        remaining = static_cast<unsigned int>(avail);
+        o << " pos=" << p[0] << " aux=" << p[1] << ' ' << p[2] << " text@" << at(text.text)
+          << " units=" << int{text.unitTenths} << ',' << int{text.unitHalf};
+    } else if (decoder == "image") {
+        image.position = &p[0];
+        image.byteSize = &value;
+        image.rowCount = &value2;
+        result = fordimg(&cursor, &remaining, dpi, &image, &work);
+        o << " pos=" << p[0] << " rec@" << at(image.record) << " size=" << value << " rows=" << value2;
+    } else if (decoder == "bitmap") {
+        FO_BMPINFO info;
+        std::memset(&info, 0x5A, sizeof info);
+        FO_POINT* corners[2] = {&p[0], &p[1]};
+        result = fordbmpimg(&cursor, &remaining, &info, dpi, corners, &work);
+        const FO_BMPINFO before = [] {
+            FO_BMPINFO b;
+            std::memset(&b, 0x5A, sizeof b);
+            return b;
+        }();
+        o << " corners=" << p[0] << ' ' << p[1] << " bmi@"
+          << (info.bitmapInfo != before.bitmapInfo ? at(info.bitmapInfo) : -2) << " info="
+          << Changed(&info, &before, offsetof(FO_BMPINFO, bitmapInfo));
+    }
+    std::ostringstream line;
+    line << "r=" << result << " at=" << (cursor - base) << " left=" << remaining << o.str();
+    if (const std::string a = Changed(&attr, &attrBefore, sizeof attr); !a.empty()) line << " attr=" << a;
+    if (const std::string w = Changed(&work, &workBefore, sizeof work); !w.empty()) line << " work=" << w;
+    return line.str();
+}
+
+std::string Trim(const std::string& s) {
+    const size_t a = s.find_first_not_of(' ');
+    return a == std::string::npos ? "" : s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
+}  // namespace
+
+TEST(DecoderCases, EveryLineGivesItsExpectedOutputs) {
+    const std::string path = std::string(WX5N_DECODE_DATA_DIR) + "/decoder_cases.txt";
+    std::ifstream in(path);
+    ASSERT_TRUE(in) << path;
+    const char* update = std::getenv("WX5N_UPDATE_DECODE_DATA");
+    std::ostringstream rewritten;
+    std::string line;
+    int cases = 0;
+    for (int n = 1; std::getline(in, line); ++n) {
+        const size_t bar1 = line.find('|'), bar2 = line.find('|', bar1 + 1);
+        if (line.empty() || line[0] == '#' || bar1 == std::string::npos) {
+            rewritten << line << '\n';
+            continue;
+        }
+        const size_t colon = line.find(':');
+        ASSERT_LT(colon, bar1) << path << ':' << n;
+        const std::string got = Decode(line.substr(colon + 1, bar1 - colon - 1),
+                                    ParseHex(line.substr(bar1 + 1, bar2 - bar1 - 1)));
+        const std::string want = bar2 == std::string::npos ? "" : Trim(line.substr(bar2 + 1));
+        EXPECT_EQ(got, want) << path << ':' << n << ' ' << line.substr(0, colon);
+        rewritten << Trim(line.substr(0, bar2)) << " | " << got << '\n';
+        ++cases;
+    }
+    EXPECT_GT(cases, 100);
+    if (update != nullptr && *update) std::ofstream(path) << rewritten.str();
+}
