@@ -1,76 +1,23 @@
 // The element decoders, one call a line of decoder_cases.txt:
 //   name: decoder dpi [work=..] [attr=..] [state=s,e] [mode=m enc=e] [fonts=n,len,hex] [limit=n]
 //         | records | expected
-// Records are hex (spaces ignored, "hh*n" repeats a byte n times). work= and
-// attr= patch the default work area and a zeroed attribute block with runs
-// "offset:hex". Every output starts as a sentinel (points -7,-7, bytes 0x63,
-// words 0xAAAA, the bitmap block 0x5A) so that an output written on failure
-// shows. The expected text is what the call gives: result, bytes consumed,
+// (the format of tests/support/case_file.h). work= and attr= patch the
+// default work area and a zeroed attribute block. Every output starts as a
+// sentinel (points -7,-7, bytes 0x63, words 0xAAAA, the bitmap block 0x5A) so
+// that an output written on failure shows. Expected: result, bytes consumed,
 // outputs, and the bytes of the attribute block and work area it changed.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
-
 #include "tests/decode/test_util.h"
+#include "tests/support/case_file.h"
 
 using namespace dtest;
 
 namespace {
 
-void Patch(void* block, size_t size, const std::string& runs) {
-    std::istringstream in(runs);
-    std::string run;
-    while (std::getline(in, run, ',')) {
-        const size_t colon = run.find(':');
-        size_t at = std::stoul(run.substr(0, colon));
-        for (size_t i = colon + 1; i + 1 < run.size() && at < size; i += 2, ++at)
-            static_cast<unsigned char*>(block)[at] =
-                static_cast<unsigned char>(std::stoul(run.substr(i, 2), nullptr, 16));
-    }
-}
-
-Bytes ParseHex(const std::string& text) {
-    Bytes out;
-    std::istringstream in(text);
-    std::string word;
-    while (in >> word) {
-        const size_t star = word.find('*');
-        if (star != std::string::npos) {
-            out.insert(out.end(), std::stoul(word.substr(star + 1)),
-                       static_cast<uint8_t>(std::stoul(word.substr(0, star), nullptr, 16)));
-            continue;
-        }
-        for (size_t i = 0; i + 1 < word.size(); i += 2)
-            out.push_back(static_cast<uint8_t>(std::stoul(word.substr(i, 2), nullptr, 16)));
-    }
-    return out;
-}
-
-// Runs of bytes of block that differ from base, as "offset:hex,...".
-std::string Changed(const void* block, const void* base, size_t size) {
-    const auto* a = static_cast<const unsigned char*>(block);
-    const auto* b = static_cast<const unsigned char*>(base);
-    std::string s;
-    char t[16];
-    for (size_t i = 0; i < size;) {
-        if (a[i] == b[i]) {
-            ++i;
-            continue;
-        }
-        std::snprintf(t, sizeof t, "%s%zu:", s.empty() ? "" : ",", i);
-        s += t;
-        for (; i < size && a[i] != b[i]; ++i) {
-            std::snprintf(t, sizeof t, "%02x", a[i]);
-            s += t;
-        }
-    }
-    return s;
-}
+using cases::Changed;
+using cases::ParseHex;
+using cases::Patch;
 
 std::ostream& operator<<(std::ostream& o, FO_POINT p) { return o << p.x << ',' << p.y; }
 
@@ -173,36 +120,8 @@ std::string Decode(const std::string& spec, Bytes records) {
     return line.str();
 }
 
-std::string Trim(const std::string& s) {
-    const size_t a = s.find_first_not_of(' ');
-    return a == std::string::npos ? "" : s.substr(a, s.find_last_not_of(' ') - a + 1);
-}
-
 }  // namespace
 
 TEST(DecoderCases, EveryLineGivesItsExpectedOutputs) {
-    const std::string path = std::string(WX5N_DECODE_DATA_DIR) + "/decoder_cases.txt";
-    std::ifstream in(path);
-    ASSERT_TRUE(in) << path;
-    const char* update = std::getenv("WX5N_UPDATE_DECODE_DATA");
-    std::ostringstream rewritten;
-    std::string line;
-    int cases = 0;
-    for (int n = 1; std::getline(in, line); ++n) {
-        const size_t bar1 = line.find('|'), bar2 = line.find('|', bar1 + 1);
-        if (line.empty() || line[0] == '#' || bar1 == std::string::npos) {
-            rewritten << line << '\n';
-            continue;
-        }
-        const size_t colon = line.find(':');
-        ASSERT_LT(colon, bar1) << path << ':' << n;
-        const std::string got = Decode(line.substr(colon + 1, bar1 - colon - 1),
-                                    ParseHex(line.substr(bar1 + 1, bar2 - bar1 - 1)));
-        const std::string want = bar2 == std::string::npos ? "" : Trim(line.substr(bar2 + 1));
-        EXPECT_EQ(got, want) << path << ':' << n << ' ' << line.substr(0, colon);
-        rewritten << Trim(line.substr(0, bar2)) << " | " << got << '\n';
-        ++cases;
-    }
-    EXPECT_GT(cases, 100);
-    if (update != nullptr && *update) std::ofstream(path) << rewritten.str();
+    cases::RunFile(std::string(WX5N_DECODE_DATA_DIR) + "/decoder_cases.txt", Decode);
 }
