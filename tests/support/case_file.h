@@ -51,22 +51,36 @@ inline void Patch(void* block, size_t size, const std::string& runs) {
     }
 }
 
+// Runs of bytes of block that differ from base; a repeat of 8 or more bytes
+// is a run of its own, "offset:hh*n".
 inline std::string Changed(const void* block, const void* base, size_t size) {
     const auto* a = static_cast<const unsigned char*>(block);
     const auto* b = static_cast<const unsigned char*>(base);
     std::string s;
     char t[32];
+    bool open = false;
     for (size_t i = 0; i < size;) {
         if (a[i] == b[i]) {
             ++i;
+            open = false;
             continue;
         }
-        std::snprintf(t, sizeof t, "%s%zu:", s.empty() ? "" : ",", i);
-        s += t;
-        for (; i < size && a[i] != b[i]; ++i) {
-            std::snprintf(t, sizeof t, "%02x", a[i]);
+        size_t n = 1;
+        while (i + n < size && a[i + n] == a[i] && a[i + n] != b[i + n]) ++n;
+        if (n >= 8 || !open) {
+            std::snprintf(t, sizeof t, "%s%zu:", s.empty() ? "" : ",", i);
             s += t;
         }
+        if (n >= 8) {
+            std::snprintf(t, sizeof t, "%02x*%zu", a[i], n);
+            s += t;
+            i += n;
+            open = false;
+            continue;
+        }
+        std::snprintf(t, sizeof t, "%02x", a[i++]);
+        s += t;
+        open = true;
     }
     return s;
 }
