@@ -1,4 +1,5 @@
-// The element decoders, one call a line of decoder_cases.txt:
+// The element decoders and the conversions of the common decoding (chgpos,
+// colour, hatch, lineend, dash), one call a line of decoder_cases.txt:
 //   name: decoder dpi [work=..] [attr=..] [state=s,e] [mode=m enc=e] [fonts=n,len,hex] [limit=n]
 //         | records | expected
 // (the format of tests/support/case_file.h). work= and attr= patch the
@@ -27,7 +28,7 @@ std::string Decode(const std::string& spec, Bytes records) {
     unsigned dpi = 0;
     in >> decoder >> dpi;
     FO_WORK work = DefaultWork();
-    FO_ATTR attr = ZeroAttr();
+    FO_ATTR attr{};
     unsigned char started = 0, ended = 0;
     FO_FONTBLOCK fonts;
     std::memset(&fonts, 0xEE, sizeof fonts);
@@ -53,6 +54,29 @@ std::string Decode(const std::string& spec, Bytes records) {
             text.fontNameLength = static_cast<unsigned short>(length);
         }
     }
+    // The conversions of the common decoding.
+    std::ostringstream o;
+    if (decoder == "chgpos") {
+        FO_POINT out{-7, -7};
+        foprintchgpos(&out, records.data(), dpi, spec.find("nowork") == std::string::npos ? &work : nullptr);
+        o << "pos=" << out;
+        return o.str();
+    }
+    if (decoder == "colour") return "r=" + std::to_string(foprintcolor(records.at(0), &work));
+    if (decoder == "hatch") return "r=" + std::to_string(foprinthatchidx(records.data()));
+    if (decoder == "lineend") return "r=" + std::to_string(fordlineend(records.data()));
+    if (decoder == "dash") {
+        std::sscanf(cases::Option(spec, "line").c_str(), "%hu,%hu,%hu,%hu", &attr.line.lineDash[0],
+                    &attr.line.lineDash[1], &attr.line.lineDash[2], &attr.line.lineDash[3]);
+        std::sscanf(cases::Option(spec, "edge").c_str(), "%hu,%hu,%hu,%hu", &attr.line.edgeDash[0],
+                    &attr.line.edgeDash[1], &attr.line.edgeDash[2], &attr.line.edgeDash[3]);
+        unsigned short l[4];
+        o << "line=" << fordlinekind(&attr, dpi, &l[0], &l[1], &l[2], &l[3]);
+        for (unsigned short v : l) o << ',' << v;
+        o << " edge=" << fordlinekind2(&attr, dpi, &l[0], &l[1], &l[2], &l[3]);
+        for (unsigned short v : l) o << ',' << v;
+        return o.str();
+    }
     const FO_WORK workBefore = work;
     const FO_ATTR attrBefore = attr;
     unsigned char* const base = records.data();
@@ -64,7 +88,6 @@ std::string Decode(const std::string& spec, Bytes records) {
     unsigned char width = 0x63, segment = 0x63;
     unsigned int high = 0xAAAA, low = 0xAAAA;
     FO_LINEOUT lines = {&p[0], &p[1], &p[2], &value, &segment, &width, &high, &low};
-    std::ostringstream o;
     int result = -99;
     if (decoder == "line" || decoder == "segline" || decoder == "rect") {
         if (decoder == "line") result = fordline(&cursor, &remaining, &attr, dpi, &lines, &work);
