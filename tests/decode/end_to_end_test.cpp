@@ -7,9 +7,6 @@
 // mode).
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -19,38 +16,13 @@
 #include "host/wx5nhost.h"
 #include "tests/decode/sample_overlay.h"
 #include "tests/decode/test_util.h"
+#include "tests/support/temp_file.h"
 
 using namespace dtest;
 using namespace ovlw;
 using namespace sample;
 
 namespace {
-
-// A temporary file, removed when the object goes.
-class TempFile {
-public:
-    explicit TempFile(const Bytes& bytes) {
-        const char* dir = std::getenv("WX5N_TEST_TMP");
-        std::string base = dir != nullptr && *dir != '\0' ? dir : "/tmp";
-        ::mkdir(base.c_str(), 0755);
-        std::string pattern = base + "/decode_e2e_XXXXXX";
-        const int fd = ::mkstemp(pattern.data());
-        if (fd >= 0) {
-            ::close(fd);
-            path_ = pattern;
-            ok_ = WriteFile(path_, bytes);
-        }
-    }
-    ~TempFile() {
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-    bool ok() const { return ok_; }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-    bool ok_ = false;
-};
 
 std::string Hex(const void* p, size_t n) {
     std::string s;

@@ -8,40 +8,22 @@
 #include <vector>
 
 #include "include/wx5novl1.h"
+#include "support/temp_file.h"
 #include "ovlwriter.h"
 #include "wx5naux0.h"
 #include "wx5nfacc.h"
 
 namespace {
 
-// A file in a fresh temporary folder, removed afterwards.
-class TempFile {
-public:
-    explicit TempFile(const std::vector<uint8_t>& bytes) {
-        char dir[] = "/tmp/wx5n-facc-XXXXXX";
-        dir_ = mkdtemp(dir);
-        path_ = dir_ + "/file.ovl";
-        EXPECT_TRUE(ovlw::WriteFile(path_, bytes));
-    }
-    ~TempFile() {
-        std::remove(path_.c_str());
-        rmdir(dir_.c_str());
-    }
-    const char* path() const { return path_.c_str(); }
-    const std::string& dir() const { return dir_; }
-
-private:
-    std::string dir_, path_;
-};
-
 TEST(Fileacc, OpenReadSeekSizeClose) {
     std::vector<uint8_t> bytes(1000);
     for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7);
     TempFile f(bytes);
+    ASSERT_TRUE(f.ok());
 
     for (unsigned short mode : {FCS_MODE_READ, FCS_MODE_KEEP}) {
         int handle = -1, status = -1;
-        ASSERT_EQ(fcsopenfile(f.path(), mode, &handle, &status, 0), 0);
+        ASSERT_EQ(fcsopenfile(f.path().c_str(), mode, &handle, &status, 0), 0);
         EXPECT_EQ(auxgetfilesize(handle, 0), 1000u);
         unsigned char buf[600];
         EXPECT_EQ(fcsread(handle, buf, 10, &status), 10);
@@ -65,7 +47,7 @@ TEST(Fileacc, OpenFailuresAreNonzero) {
     EXPECT_EQ(fcsopenfile((f.dir() + "/missing").c_str(), FCS_MODE_READ, &handle, &status, 0), ENOENT);
     EXPECT_EQ(handle, 0x5555);
     EXPECT_NE(fcsopenfile(f.dir().c_str(), FCS_MODE_READ, &handle, &status, 0), 0);  // a folder
-    EXPECT_NE(fcsopenfile(f.path(), 1, &handle, &status, 0), 0);  // unknown mode
+    EXPECT_NE(fcsopenfile(f.path().c_str(), 1, &handle, &status, 0), 0);  // unknown mode
     EXPECT_NE(fcsopenfile(nullptr, FCS_MODE_READ, &handle, &status, 0), 0);
     EXPECT_EQ(handle, 0x5555);
 }
@@ -86,9 +68,9 @@ TEST(Fileacc, LoaderClosesRealFiles) {
     int fdBefore = dup(0);
     close(fdBefore);
     for (int i = 0; i < 50; ++i) {
-        EXPECT_EQ(pcom_foreadd33(3, good.path(), buf.data(), &size, &loaded, &kind, &format,
+        EXPECT_EQ(pcom_foreadd33(3, good.path().c_str(), buf.data(), &size, &loaded, &kind, &format,
                                  &version, 0), 0);
-        EXPECT_EQ(foreaddata(32, 3, notOverlay.path(), buf.data(), &size, &loaded, &kind, &format,
+        EXPECT_EQ(foreaddata(32, 3, notOverlay.path().c_str(), buf.data(), &size, &loaded, &kind, &format,
                              &version, &handle, 0), -2);
     }
     int fdAfter = dup(0);
@@ -97,7 +79,7 @@ TEST(Fileacc, LoaderClosesRealFiles) {
     EXPECT_EQ(kind, 0);
 
     // Mode 18 hands over an open descriptor that reads on after the data.
-    ASSERT_EQ(foreaddata(18, 1, good.path(), buf.data(), &size, &loaded, &kind, &format, &version,
+    ASSERT_EQ(foreaddata(18, 1, good.path().c_str(), buf.data(), &size, &loaded, &kind, &format, &version,
                          &handle, 0), 0);
     int status = 0;
     unsigned char extra;
