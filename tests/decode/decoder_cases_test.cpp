@@ -94,9 +94,10 @@ std::string Decode(const std::string& spec, Bytes records) {
         if (decoder == "rect") result = fordrect(&cursor, &remaining, &attr, dpi, &lines, &work);
         if (decoder == "segline")
             result = fordsegline(&cursor, &remaining, &attr, dpi, &lines, &started, &ended, &work);
-        o << " p=" << p[0] << ' ' << p[1] << ' ' << p[2] << " v=" << value << " w=" << int{width}
-          << " seg=" << int{segment} << " flags=" << high << ',' << low << " state=" << int{started}
-          << ',' << int{ended};
+        o << " p=" << p[0] << ' ' << p[1] << ' ' << p[2] << " v=" << value << " w=" << int{width};
+        if (decoder == "segline")
+            o << " seg=" << int{segment} << " flags=" << high << ',' << low << " state=" << int{started}
+              << ',' << int{ended};
     } else if (decoder == "circle") {
         result = fordcircle(&cursor, &remaining, &attr, dpi, &p[0], &value, &work);
         o << " c=" << p[0] << " r=" << value;
