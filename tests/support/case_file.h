@@ -111,11 +111,11 @@ inline void RunFile(const std::string& path,
     int count = 0;
     for (int n = 1; std::getline(in, line); ++n) {
         const size_t colon = line.find(':'), bar1 = line.find('|'), bar2 = line.find('|', bar1 + 1);
-        if (line.empty() || line[0] == '#' || bar1 == std::string::npos) {
+        if (line.empty() || line[0] == '#') {
             rewritten << line << '\n';
             continue;
         }
-        ASSERT_LT(colon, bar1) << path << ':' << n;
+        ASSERT_LT(colon, bar1) << path << ':' << n << " is not name: call | bytes | expected";
         const std::string got =
             run(Trim(line.substr(colon + 1, bar1 - colon - 1)), ParseHex(line.substr(bar1 + 1, bar2 - bar1 - 1)));
         EXPECT_EQ(got, bar2 == std::string::npos ? "" : Trim(line.substr(bar2 + 1)))
