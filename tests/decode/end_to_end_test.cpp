@@ -118,7 +118,7 @@ TEST(EndToEnd, EveryElementKindFromFileToHostStructures) {
         }
     }
     const std::string path = std::string(WX5N_DECODE_DATA_DIR) + "/end_to_end.txt";
-    if (const char* update = std::getenv("WX5N_UPDATE_DECODE_DATA"); update && *update)
+    if (const char* update = std::getenv("WX5N_UPDATE_CASES"); update && *update)
         std::ofstream(path) << got;
     std::ifstream in(path);
     ASSERT_TRUE(in) << path;
