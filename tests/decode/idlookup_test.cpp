@@ -1,11 +1,9 @@
-// pcom_fogetid, the small utilities, and the EBCDIC/HKZ converter of the
-// file layer that the id lookup calls.
+// pcom_fogetid over the real converter, and the small utilities.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
 
-#include "platform/fileacc/wx5nfacc.h"
 #include "tests/decode/test_util.h"
 
 using namespace dtest;
@@ -25,26 +23,6 @@ Bytes ImageWithIds(const std::vector<std::string>& ids, uint8_t textFlag) {
 std::string Ebc(const std::string& ascii) {
     const Bytes b = Ebcdic(ascii);
     return std::string(b.begin(), b.end());
-}
-
-struct Converted {
-    int result;
-    Bytes out;
-    int length;
-};
-
-Converted Convert(const Bytes& src, int dstSize) {
-    static const unsigned char kSingle[1] = {'?'};
-    static const unsigned char kDouble[2] = {0x81, 0x48};
-    unsigned char work[FCS_CONV_WORK_SIZE] = {};
-    Converted c;
-    c.out.assign(16, 0xEE);
-    c.length = -1;
-    c.result = ebhkztosjis(src.data(), static_cast<int>(src.size()), c.out.data(), dstSize,
-                           &c.length, 1, 1, kSingle, kDouble, 2, work);
-    miconv_relase(work);
-    for (unsigned char b : work) EXPECT_EQ(b, 0);  // released
-    return c;
 }
 
 }  // namespace
@@ -88,44 +66,6 @@ TEST(PcomFogetid, HostCodeIdsAreConverted) {
     EXPECT_EQ(static_cast<unsigned char>(out[0]), 0x88);
     EXPECT_EQ(static_cast<unsigned char>(out[1]), 0xEA);
     EXPECT_EQ(std::string(out + 2, 6), std::string(6, '\0'));
-}
-
-TEST(Ebhkztosjis, SingleAndDoubleByteText) {
-    Converted c = Convert(Bytes{0xC1, 0x81, 0x40, 0xF1}, 16);
-    ASSERT_EQ(c.result, 0);
-    EXPECT_EQ(c.length, 4);
-    EXPECT_EQ(Bytes(c.out.begin(), c.out.begin() + 4), (Bytes{'A', 'a', ' ', '1'}));
-    // 0x28 and 0x29 open and close a double-byte run like SO and SI.
-    c = Convert(Bytes{0xC1, 0x28, 0x45, 0x41, 0x40, 0x40, 0x29, 0xC2}, 16);
-    ASSERT_EQ(c.result, 0);
-    EXPECT_EQ(c.length, 6);
-    EXPECT_EQ(Bytes(c.out.begin(), c.out.begin() + 6), (Bytes{'A', 0x88, 0xEA, 0x81, 0x40, 'B'}));
-    EXPECT_EQ(c.out[6], 0xEE);
-}
-
-TEST(Ebhkztosjis, ReplacementsAndDestinationSize) {
-    // 0xFF has no single-byte character; the pair 0x41 0x40 has no Shift JIS
-    // form; a run cut after one byte is half a character.
-    Converted c = Convert(Bytes{0xFF, 0x0E, 0x41, 0x40, 0x0F, 0xC1, 0x0E, 0x45}, 16);
-    ASSERT_EQ(c.result, 0);
-    EXPECT_EQ(c.length, 6);
-    EXPECT_EQ(Bytes(c.out.begin(), c.out.begin() + 6), (Bytes{'?', 0x81, 0x48, 'A', 0x81, 0x48}));
-    // Never past the destination size; a character that does not fit whole
-    // is left out.
-    c = Convert(Bytes{0xC1, 0xC2, 0xC3, 0xC4}, 2);
-    EXPECT_EQ(c.result, 0);
-    EXPECT_EQ(c.length, 2);
-    EXPECT_EQ(c.out[2], 0xEE);
-    c = Convert(Bytes{0xC1, 0x0E, 0x45, 0x41, 0x0F}, 2);
-    EXPECT_EQ(c.length, 1);
-    EXPECT_EQ(c.out[1], 0xEE);
-    // Unusable arguments.
-    unsigned char dst[4];
-    int len = 0;
-    const unsigned char q[2] = {'?', '?'};
-    EXPECT_NE(ebhkztosjis(nullptr, 4, dst, 4, &len, 1, 1, q, q, 2, dst), 0);
-    EXPECT_NE(ebhkztosjis(q, -1, dst, 4, &len, 1, 1, q, q, 2, dst), 0);
-    EXPECT_NE(ebhkztosjis(q, 1, dst, 4, &len, 1, 1, q, q, 2, nullptr), 0);
 }
 
 TEST(Utilities, MemoryAndStrings) {
