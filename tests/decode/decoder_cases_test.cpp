@@ -22,8 +22,8 @@ using cases::Patch;
 
 std::ostream& operator<<(std::ostream& o, FO_POINT p) { return o << p.x << ',' << p.y; }
 
-std::string Decode(const std::string& spec, Bytes records) {
-    std::istringstream in(spec);
+std::string Decode(const std::string& args, Bytes records) {
+    std::istringstream in(args);
     std::string decoder, token;
     unsigned dpi = 0;
     in >> decoder >> dpi;
@@ -58,7 +58,7 @@ std::string Decode(const std::string& spec, Bytes records) {
     std::ostringstream o;
     if (decoder == "chgpos") {
         FO_POINT out{-7, -7};
-        foprintchgpos(&out, records.data(), dpi, spec.find("nowork") == std::string::npos ? &work : nullptr);
+        foprintchgpos(&out, records.data(), dpi, args.find("nowork") == std::string::npos ? &work : nullptr);
         o << "pos=" << out;
         return o.str();
     }
@@ -66,9 +66,9 @@ std::string Decode(const std::string& spec, Bytes records) {
     if (decoder == "hatch") return "r=" + std::to_string(foprinthatchidx(records.data()));
     if (decoder == "lineend") return "r=" + std::to_string(fordlineend(records.data()));
     if (decoder == "dash") {
-        std::sscanf(cases::Option(spec, "line").c_str(), "%hu,%hu,%hu,%hu", &attr.line.lineDash[0],
+        std::sscanf(cases::Option(args, "line").c_str(), "%hu,%hu,%hu,%hu", &attr.line.lineDash[0],
                     &attr.line.lineDash[1], &attr.line.lineDash[2], &attr.line.lineDash[3]);
-        std::sscanf(cases::Option(spec, "edge").c_str(), "%hu,%hu,%hu,%hu", &attr.line.edgeDash[0],
+        std::sscanf(cases::Option(args, "edge").c_str(), "%hu,%hu,%hu,%hu", &attr.line.edgeDash[0],
                     &attr.line.edgeDash[1], &attr.line.edgeDash[2], &attr.line.edgeDash[3]);
         unsigned short l[4];
         o << "line=" << fordlinekind(&attr, dpi, &l[0], &l[1], &l[2], &l[3]);

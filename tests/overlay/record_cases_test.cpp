@@ -27,29 +27,29 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 using cases::Option;
 
-int Number(const std::string& spec, const std::string& key) { return std::stoi(Option(spec, key, "0")); }
+int Number(const std::string& args, const std::string& key) { return std::stoi(Option(args, key, "0")); }
 
-std::string Load(const std::string& spec, const Bytes& file) {
+std::string Load(const std::string& args, const Bytes& file) {
     fakefs::Reset();
     fakefs::AddFile("f.ovl", file);
     fakefs::Faults& f = fakefs::GetFaults();
-    f.openResult = Number(spec, "open");
-    f.failReadCall = std::stoi(Option(spec, "failread", "-1"));
-    f.seekSkew = Number(spec, "skew");
-    f.failClose = Number(spec, "failclose") != 0;
-    unsigned size = static_cast<unsigned>(Number(spec, "size")), loaded = 0xDEAD;
+    f.openResult = Number(args, "open");
+    f.failReadCall = std::stoi(Option(args, "failread", "-1"));
+    f.seekSkew = Number(args, "skew");
+    f.failClose = Number(args, "failclose") != 0;
+    unsigned size = static_cast<unsigned>(Number(args, "size")), loaded = 0xDEAD;
     Bytes buffer(size, 0xCC);
     unsigned char kind = 0xEE;
     unsigned short format = 0xEEEE, version = 0xEEEE;
     int handle = -12345;
-    const bool noHandle = spec.find("nohandle") != std::string::npos;
-    const char want = static_cast<char>(Number(spec, "want"));
-    const int r = spec.find(" short") != std::string::npos
+    const bool noHandle = args.find("nohandle") != std::string::npos;
+    const char want = static_cast<char>(Number(args, "want"));
+    const int r = args.find(" short") != std::string::npos
                       ? pcom_foreadd33(want, "f.ovl", buffer.data(), &size, &loaded, &kind, &format,
-                                       &version, Number(spec, "ctx"))
-                      : foreaddata(Number(spec, "mode"), want, "f.ovl", buffer.data(), &size, &loaded,
+                                       &version, Number(args, "ctx"))
+                      : foreaddata(Number(args, "mode"), want, "f.ovl", buffer.data(), &size, &loaded,
                                    &kind, &format, &version, noHandle ? nullptr : &handle,
-                                   Number(spec, "ctx"));
+                                   Number(args, "ctx"));
     unsigned long long digest = 14695981039346656037ull;  // FNV-1a
     for (unsigned char b : buffer) digest = (digest ^ b) * 1099511628211ull;
     const fakefs::Stats& s = fakefs::GetStats();
@@ -61,16 +61,16 @@ std::string Load(const std::string& spec, const Bytes& file) {
     return o.str();
 }
 
-std::string Call(const std::string& spec, Bytes bytes) {
-    const std::string call = spec.substr(0, spec.find(' '));
+std::string Call(const std::string& args, Bytes bytes) {
+    const std::string call = args.substr(0, args.find(' '));
     std::ostringstream o;
-    if (call == "load") return Load(spec, bytes);
+    if (call == "load") return Load(args, bytes);
     const unsigned char* rec = bytes.data();
     const int avail = static_cast<int>(bytes.size());
     if (call == "classid") {
         unsigned short cls = 0xBEEF;
         int len = -7;
-        const int r = foreadclassid(rec, Number(spec, "avail"), &cls, &len);
+        const int r = foreadclassid(rec, Number(args, "avail"), &cls, &len);
         o << "r=" << r << " cls=" << std::hex << cls << std::dec << " len=" << len;
         return o.str();
     }
@@ -78,12 +78,12 @@ std::string Call(const std::string& spec, Bytes bytes) {
     if (call == "lineid") return "r=" + std::to_string(fogetlineid(rec));
     if (call == "fontdef") {
         FO_FONTBLOCK block{};
-        cases::Patch(&block, sizeof block, Option(spec, "block"));
+        cases::Patch(&block, sizeof block, Option(args, "block"));
         const FO_FONTBLOCK before = block;
         // The renaming table: a head of 8 bytes (offset 8 and the count of
         // pairs), then the pairs.
         std::vector<std::string> names;
-        std::istringstream pairs(Option(spec, "rename"));
+        std::istringstream pairs(Option(args, "rename"));
         for (std::string pair; std::getline(pairs, pair, ',');) {
             names.push_back(pair.substr(0, pair.find('>')));
             names.push_back(pair.substr(pair.find('>') + 1));
@@ -99,8 +99,8 @@ std::string Call(const std::string& spec, Bytes bytes) {
     FO_ATTR attr{};
     FO_WORK work{};
     fosetlinedef(&work);
-    cases::Patch(&attr, sizeof attr, Option(spec, "attr"));
-    cases::Patch(&work, sizeof work, Option(spec, "work"));
+    cases::Patch(&attr, sizeof attr, Option(args, "attr"));
+    cases::Patch(&work, sizeof work, Option(args, "work"));
     const FO_ATTR attrBefore = attr;
     const FO_WORK workBefore = work;
     if (call == "linekind") foreadlinekind(rec, &attr, &work);

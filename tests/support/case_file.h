@@ -85,9 +85,9 @@ inline std::string Changed(const void* block, const void* base, size_t size) {
     return s;
 }
 
-// The value of key=value in the words of spec, or fallback.
-inline std::string Option(const std::string& spec, const std::string& key, const std::string& fallback = "") {
-    std::istringstream in(spec);
+// The value of key=value in the words of args, or fallback.
+inline std::string Option(const std::string& args, const std::string& key, const std::string& fallback = "") {
+    std::istringstream in(args);
     std::string word;
     while (in >> word)
         if (word.rfind(key + "=", 0) == 0) return word.substr(key.size() + 1);
