@@ -7,6 +7,9 @@
 // sentinel (points -7,-7, bytes 0x63, words 0xAAAA, the bitmap block 0x5A) so
 // that an output written on failure shows. Expected: result, bytes consumed,
 // outputs, and the bytes of the attribute block and work area it changed.
+// The conversions take a point as stored in a file (chgpos), a colour code
+// byte (colour, the dpi word unused), a record (hatch, lineend) or the dash
+// lengths as line= and edge= (dash).
 #include <gtest/gtest.h>
 
 #include "tests/decode/test_util.h"
@@ -22,6 +25,7 @@ using cases::Patch;
 
 std::ostream& operator<<(std::ostream& o, FO_POINT p) { return o << p.x << ',' << p.y; }
 
+// One branch a call; long, but each branch reads as the whole of its call.
 std::string Decode(const std::string& args, Bytes records) {
     std::istringstream in(args);
     std::string decoder, token;
