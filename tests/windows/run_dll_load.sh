@@ -22,7 +22,7 @@ copy_dlls "$build" "$work/run" && cp "$src/examples/business.ovl" "$src/tests/wi
 { echo "static const char* const kNames[] = {"
   grep -oE 'FOCALL [A-Za-z_0-9]+\(' "$src/include/wx5novl1.h" | sed -E 's/FOCALL ([A-Za-z_0-9]+)\(/    "\1",/'
   echo "};"; } > "$work/dll_names.h"
-"$cc" -O1 -std=c99 -Wall -Wextra -Werror -I"$src/include" -I"$work" -o "$work/run/dll_load.exe" \
+"$cc" -O1 -std=c11 -Wall -Wextra -Werror -I"$src/include" -I"$work" -o "$work/run/dll_load.exe" \
   "$src/tests/windows/dll_load.c" -lgdi32 || exit 2
 run_in_wine "$work/run" "$work/out.txt" "$work/wine.log" ./dll_load.exe business.ovl dll_calls.txt
 status=$?
