@@ -3,7 +3,7 @@
  * hatch brush comes from the DLL's own resources, and a rectangle is drawn
  * on a real GDI bitmap. Built for 32-bit x86 it also pins, as it compiles,
  * the documented 32-bit offsets the header does not pin itself, and calls
- * every export as cdecl with the argument words of CALLS (dll_calls.txt).
+ * every export as cdecl with its argument words from CALLS (dll_calls.txt).
  * Prints "ok" and exits 0 when all of that holds.
  *   dll_load BUSINESS.ovl CALLS */
 #include <stddef.h>
@@ -14,9 +14,7 @@
 #include <windows.h>
 
 #include "wx5novl1.h"
-#include "dll_names.h" /* kNames: the header's functions, one string each */
 
-enum { kExports = sizeof kNames / sizeof kNames[0] };
 static HMODULE g_dll;
 
 /* The export NAME, typed as the header declares it (cdecl). */
@@ -39,24 +37,15 @@ static void FreeCanvas(HDC dc) {
 #if defined(__i386__)
 
 /* The documented 32-bit offsets that the header's own layout checks leave
- * open: the order of the pointer slots and the handles inside the cache. */
+ * open: the order of the pointer slots and the handles inside the cache
+ * (C11 static assertions, several to a line). */
 #define AT(T, f, at) FO_STATIC_ASSERT(offsetof(T, f) == at, #T "." #f " at " #at)
-AT(FO_LINEOUT, first, 0);
-AT(FO_LINEOUT, second, 4);
-AT(FO_LINEOUT, third, 8);
-AT(FO_LINEOUT, lineValue, 12);
-AT(FO_LINEOUT, segment, 16);
-AT(FO_LINEOUT, groupFlagsHigh, 24);
-AT(FO_TEXTOUT, position, 0);
-AT(FO_IMAGEOUT, position, 0);
-AT(FO_BMPINFO, code, 0);
-AT(FO_BMPINFO, valueA, 2);
-AT(FO_BMPINFO, valueB, 4);
-AT(FO_BMPINFO, valueD, 12);
-AT(MNG_OBJECT, pen[0].handle, 16);
-AT(MNG_OBJECT, pen[6].handle, 0x088);
-AT(MNG_OBJECT, brush[0].handle, 0x08C + 12);
-AT(MNG_OBJECT, brush[6].handle, 0x0F8);
+AT(FO_LINEOUT, first, 0); AT(FO_LINEOUT, second, 4); AT(FO_LINEOUT, third, 8);
+AT(FO_LINEOUT, lineValue, 12); AT(FO_LINEOUT, segment, 16); AT(FO_LINEOUT, groupFlagsHigh, 24);
+AT(FO_TEXTOUT, position, 0); AT(FO_IMAGEOUT, position, 0);
+AT(FO_BMPINFO, code, 0); AT(FO_BMPINFO, valueA, 2); AT(FO_BMPINFO, valueB, 4); AT(FO_BMPINFO, valueD, 12);
+AT(MNG_OBJECT, pen[0].handle, 16); AT(MNG_OBJECT, pen[6].handle, 0x088);
+AT(MNG_OBJECT, brush[0].handle, 0x08C + 12); AT(MNG_OBJECT, brush[6].handle, 0x0F8);
 
 /* cdecl_probe(fn, args, n) pushes the n argument words, calls fn with
  * known values in the registers a callee must keep, and records in g_probe
@@ -97,43 +86,50 @@ static unsigned Word(const char* token, int n, const char* file, HDC dc) {
     }
 }
 
-/* Calls every export once, as CALLS says, and checks the stack pointer and
- * the registers a cdecl callee keeps; every export must have its line. */
-static int CheckCallingConvention(const char* calls, const char* file) {
-    HDC dc = NewCanvas();
-    char line[256];
-    int bad = 0, called = 0, seen[kExports] = {0};
-    size_t i;
-    FILE* in = fopen(calls, "r");
-    while (in && fgets(line, sizeof line, in)) {
-        unsigned words[kMaxWords];
-        int n = 0;
-        char *name = strtok(line, " \r\n"), *token;
-        void* fn = name && name[0] != '#' ? (void*)GetProcAddress(g_dll, name) : NULL;
-        if (!fn) continue;
-        memset(g_scratch, 0, sizeof g_scratch);
-        while ((token = strtok(NULL, " \r\n")) != NULL && n < kMaxWords)
-            words[n] = Word(token, n, file, dc), ++n;
-        for (i = 0; i < kExports; ++i) seen[i] |= strcmp(kNames[i], name) == 0;
-        memset(g_probe, 0, sizeof g_probe);
-        cdecl_probe(fn, words, n);
-        ++called;
-        if (g_probe[1] != g_probe[0] || g_probe[2] != 0x13572468 || g_probe[3] != 0x24681357 ||
-            g_probe[4] != 0x5A5AA5A5 || g_probe[5] != g_probe[6]) {
-            printf("calling convention: %s moved the stack pointer by %d bytes or did not keep"
-                   " ebx, esi, edi and ebp\n", name, (int)(g_probe[1] - g_probe[0]));
-            ++bad;
-        }
-    }
-    if (in) fclose(in);
-    for (i = 0; i < kExports; ++i)
-        if (!seen[i]) printf("calling convention: no call of %s in %s\n", kNames[i], calls), ++bad;
-    printf("calling convention: %d exports called as cdecl, %d faults\n", called, bad);
-    FreeCanvas(dc);
-    return bad;
+/* Calls FN as cdecl with the argument words left in strtok's line, and
+ * checks the stack pointer and the registers a cdecl callee keeps. */
+static int Probe(void* fn, const char* name, const char* file, HDC dc) {
+    unsigned words[kMaxWords];
+    int n = 0;
+    char* token;
+    memset(g_scratch, 0, sizeof g_scratch);
+    while ((token = strtok(NULL, " \r\n")) != NULL && n < kMaxWords) words[n] = Word(token, n, file, dc), ++n;
+    memset(g_probe, 0, sizeof g_probe);
+    cdecl_probe(fn, words, n);
+    if (g_probe[1] == g_probe[0] && g_probe[2] == 0x13572468 && g_probe[3] == 0x24681357 &&
+        g_probe[4] == 0x5A5AA5A5 && g_probe[5] == g_probe[6])
+        return 0;
+    printf("calling convention: %s moved the stack pointer by %d bytes or did not keep ebx, esi, edi"
+           " and ebp\n", name, (int)(g_probe[1] - g_probe[0]));
+    return 1;
 }
 
 #endif /* __i386__ */
+
+/* Finds every export CALLS names (run_dll_load.sh checks that it names each
+ * function of the header once) and on 32-bit x86 calls it as cdecl. */
+static int CheckExports(const char* calls, const char* file) {
+    char line[256];
+    int bad = 0, found = 0;
+    FILE* in = fopen(calls, "r");
+    HDC dc = NewCanvas();
+    while (in && fgets(line, sizeof line, in)) {
+        char* name = strtok(line, " \r\n");
+        void* fn;
+        if (!name || name[0] == '#') continue;
+        fn = (void*)GetProcAddress(g_dll, name);
+        if (!fn) printf("missing export %s\n", name), ++bad;
+        else ++found;
+#if defined(__i386__)
+        if (fn) bad += Probe(fn, name, file, dc);
+#else
+        (void)file;
+#endif
+    }
+    printf("%s: %d exports found (and called as cdecl on 32-bit x86), %d faults\n", calls, found, bad);
+    FreeCanvas(dc);
+    return in && fclose(in) == 0 && found > 0 ? bad : bad + 1;
+}
 
 int main(int argc, char** argv) {
     static unsigned char image[1 << 20];
@@ -141,7 +137,6 @@ int main(int argc, char** argv) {
     unsigned char kind = 0;
     unsigned short format = 0, version = 0;
     int failures = 0, r, drawn, ink = 0, x, y;
-    size_t i;
     if (argc != 3) {
         printf("usage: dll_load BUSINESS.ovl CALLS\n");
         return 2;
@@ -151,8 +146,7 @@ int main(int argc, char** argv) {
         printf("LoadLibrary failed: %lu\n", (unsigned long)GetLastError());
         return 1;
     }
-    for (i = 0; i < kExports; ++i)
-        if (!GetProcAddress(g_dll, kNames[i])) printf("missing export %s\n", kNames[i]), ++failures;
+    failures += CheckExports(argv[2], argv[1]);
 
     /* The size query by ordinal from WX5NAUX0, the file through WX5NFACC. */
     r = DLLFN(pcom_fogetreadsize)(argv[1], &size, 0);
@@ -178,11 +172,6 @@ int main(int argc, char** argv) {
         FreeCanvas(dc);
     }
 
-#if defined(__i386__)
-    failures += CheckCallingConvention(argv[2], argv[1]);
-#else
-    printf("32-bit layouts and calling convention: checked by the 32-bit build only\n");
-#endif
     FreeLibrary(g_dll);
     if (failures == 0) printf("ok\n");
     return failures ? 1 : 0;

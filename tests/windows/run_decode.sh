@@ -1,10 +1,8 @@
 #!/bin/sh
-# Decodes the example overlays natively and, built with mingw-w64 for 64-bit
-# (ARCH x86_64, the default) or 32-bit (ARCH i686) Windows, under wine64 or
-# 32-bit wine; the two outputs must be the same. Without DLL_BUILD the reading
-# half and the Win32 sibling libraries are compiled into the Windows host;
-# with DLL_BUILD, a cross build of the three DLLs, the host calls
-# WX5NOVL1.dll itself.
+# Decodes the example overlays natively and, built with mingw-w64 for ARCH
+# (x86_64 or i686), under that width's wine; the outputs must be the same.
+# Without DLL_BUILD the reading half and the Win32 sibling libraries are
+# compiled into the Windows host; with it, the host calls WX5NOVL1.dll.
 #   run_decode.sh SOURCE_DIR NATIVE_HOST WORK_DIR [ARCH [DLL_BUILD]]
 set -u
 src=$1

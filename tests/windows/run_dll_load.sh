@@ -19,10 +19,10 @@ if [ -z "${4:-}" ]; then
 fi
 copy_dlls "$build" "$work/run" && cp "$src/examples/business.ovl" "$src/tests/windows/dll_calls.txt" "$work/run/" \
   || exit 2
-{ echo "static const char* const kNames[] = {"
-  grep -oE 'FOCALL [A-Za-z_0-9]+\(' "$src/include/wx5novl1.h" | sed -E 's/FOCALL ([A-Za-z_0-9]+)\(/    "\1",/'
-  echo "};"; } > "$work/dll_names.h"
-"$cc" -O1 -std=c11 -Wall -Wextra -Werror -I"$src/include" -I"$work" -o "$work/run/dll_load.exe" \
+grep -oE 'FOCALL [A-Za-z_0-9]+\(' "$src/include/wx5novl1.h" | sed -E 's/FOCALL (.*)\(/\1/' | sort > "$work/declared"
+grep -v '^#' "$src/tests/windows/dll_calls.txt" | cut -d' ' -f1 | sort | diff "$work/declared" - \
+  || { echo "dll_calls.txt does not call every function of the header once (<: missing, >: not declared)"; exit 1; }
+"$cc" -O1 -std=c11 -Wall -Wextra -Werror -I"$src/include" -o "$work/run/dll_load.exe" \
   "$src/tests/windows/dll_load.c" -lgdi32 || exit 2
 run_in_wine "$work/run" "$work/out.txt" "$work/wine.log" ./dll_load.exe business.ovl dll_calls.txt
 status=$?

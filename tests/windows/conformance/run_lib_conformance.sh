@@ -1,13 +1,10 @@
 #!/bin/sh
-# Builds the library's conformance scenarios with mingw-w64 for 64-bit (ARCH
-# x86_64, the default) or 32-bit (ARCH i686) Windows against the real gdi32,
-# runs them under wine64 or 32-bit wine in a fresh prefix, and compares their
-# pixels with the library drawing on swgdi (the native runner).
-# Without DLL_BUILD the drawing sources are compiled into the runner and the
-# hatch bitmaps go into a resource-only WX5NOVL1.DLL built from the resource
-# script hatch_resgen writes; the runner loads it so that foGetHatchBrush
-# finds the module by its name. With DLL_BUILD, a cross build of the three
-# DLLs, the runner calls WX5NOVL1.dll itself, resources and all.
+# Draws the library's conformance scenarios on the real gdi32 (built with
+# mingw-w64 for ARCH, x86_64 or i686, and run under that width's wine) and
+# compares the pixels with the library on swgdi (the native runner). Without
+# DLL_BUILD the drawing half alone is compiled in, and the hatch bitmaps come
+# from a resource-only WX5NOVL1.DLL made from hatch_resgen's script; with it,
+# the runner calls the cross-built WX5NOVL1.dll, resources and all.
 #   run_lib_conformance.sh PROJECT_DIR NATIVE_RUNNER WORK_DIR HATCH_RESGEN [ARCH [DLL_BUILD]]
 set -u
 src=$1
