@@ -1,9 +1,8 @@
 #!/bin/sh
-# Compiles the exported header alone as strict C99 and as C++20 with warnings
-# as errors, so that it stands alone and its layout checks hold: natively
-# (native: cc and c++, with the include folders given), or with mingw-w64
-# against the real <windows.h> for 32-bit and 64-bit Windows (windows: exits
-# 77, skipped, without the cross compilers).
+# Compiles the exported header alone as strict C99 and C++20, warnings as
+# errors, so that its layout checks hold: with cc and c++ (native), or with
+# mingw-w64 against the real <windows.h> for 32-bit and 64-bit Windows
+# (windows; exits 77, skipped, without the cross compilers).
 #   check_header.sh native|windows INCLUDE_DIR...
 set -u
 mode=$1

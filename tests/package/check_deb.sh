@@ -9,7 +9,8 @@ set -u
 build=$1
 work=$2
 rm -rf "$work" && mkdir -p "$work" || exit 2
-(cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake") > "$work/cpack.log" 2>&1 || { tail -20 "$work/cpack.log"; exit 1; }
+(cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake") > "$work/cpack.log" 2>&1 \
+  || { tail -20 "$work/cpack.log"; exit 1; }
 deb=$(ls "$work"/*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] && dpkg-deb -x "$deb" "$work/root" && dpkg-deb -e "$deb" "$work/control" || { echo "no .deb made"; exit 1; }
 fail=0

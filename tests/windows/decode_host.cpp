@@ -15,11 +15,10 @@ int PrintElement(void*, const WX5NH_ELEMENT* element) {
     const FO_BMPINFO& b = e.bitmap;
     unsigned hash = 2166136261u;  // FNV-1a: pointer-free, so alike on every build
     for (unsigned char byte : e.attr.raw) hash = (hash ^ byte) * 16777619u;
-    auto pt = [](const FO_POINT& p) { std::printf(" %d,%d", p.x, p.y); };
     std::printf("kind %d result %d at %zu..%zu attr %08x", e.kind, e.result, e.offset, e.next, hash);
     for (const FO_POINT& p : {e.point[0], e.point[1], e.point[2], e.centre, e.low, e.high, e.textPosition,
                               e.aux1, e.aux2, e.imagePosition, e.bitmapCorner[0], e.bitmapCorner[1]})
-        pt(p);
+        std::printf(" %d,%d", p.x, p.y);
     std::printf(" line %u %u %u %u %u %u %u r %u %u %u text %u %u image %u %u bmp %u %u %u %u %u %u %u"
                 " %u %u\n", e.lineValue, e.segment, e.width, e.flagsHigh, e.flagsLow, e.started, e.ended,
                 e.radius, e.radiusX, e.radiusY, e.unitTenths, e.unitHalf, e.imageSize, e.imageRows, b.code,

@@ -8,12 +8,10 @@ case $arch in
   i686) find_wine 32 ;;
   *) echo "unknown architecture $arch"; exit 2 ;;
 esac
-cc=$(command -v "$arch-w64-mingw32-gcc" || true)
-cxx=$(command -v "$arch-w64-mingw32-g++" || true)
-windres=$(command -v "$arch-w64-mingw32-windres" || true)
-if [ -z "$cc" ] || [ -z "$cxx" ] || [ -z "$windres" ] || [ -z "$WINE" ]; then
-  echo "SKIPPED: mingw-w64 ($arch) or $WINE_NAME not found"; exit 77
-fi
+cc=$arch-w64-mingw32-gcc cxx=$arch-w64-mingw32-g++ windres=$arch-w64-mingw32-windres
+for tool in "$cc" "$cxx" "$windres" "$WINE"; do
+  command -v "$tool" > /dev/null 2>&1 || { echo "SKIPPED: mingw-w64 ($arch) or $WINE_NAME not found"; exit 77; }
+done
 copy_dlls() {
   cp "$1/WX5NOVL1.dll" "$1/platform/fileacc/WX5NFACC.dll" "$1/platform/fileacc/WX5NAUX0.dll" "$2/"
 }

@@ -43,12 +43,7 @@ void Rect(Call& c) {
 
 const Verb kExtraVerbs[] = {
     {"LineRec", DefineLine},
-    {"StartMngObject",
-     [](Call& c) {
-         records.push_back(MNG_OBJECT{});
-         StartMngObject(c.dc, &records.back());
-         c.result = &records.back();
-     }},
+    {"StartMngObject", [](Call& c) { StartMngObject(c.dc, &records.emplace_back()); c.result = &records.back(); }},
     {"EndMngObject", [](Call& c) { EndMngObject(c.dc, Mng(c, 0)); }},
     {"foGetHatchBrush", [](Call& c) { c.result = foGetHatchBrush(I(c, 0)); }},
     {"foExtLine", [](Call& c) { foExtLine(c.dc, I(c, 0), I(c, 1), I(c, 2), I(c, 3), Line(c, 4), Mng(c, 5)); }},
