@@ -7,8 +7,8 @@
 set -u
 src=$1
 native=$2
-work=$3/${4:-x86_64}
 arch=${4:-x86_64}
+work=$3/$arch
 dlls=${5:-}
 . "$src/tests/windows/mingw.sh"
 mkdir -p "$work/examples" && cp "$src"/examples/*.ovl "$work/examples/" || exit 2

@@ -6,8 +6,8 @@
 #   run_dll_load.sh SOURCE_DIR WORK_DIR [ARCH [BUILD_DIR]]
 set -u
 src=$1
-work=$2/${3:-x86_64}
 arch=${3:-x86_64}
+work=$2/$arch
 build=${4:-$work/build}
 . "$src/tests/windows/mingw.sh"
 mkdir -p "$work/run" || exit 2

@@ -9,9 +9,9 @@
 set -u
 src=$1
 runner=$2
-work=$3/${5:-x86_64}
 resgen=$4
 arch=${5:-x86_64}
+work=$3/$arch
 dlls=${6:-}
 . "$src/tests/windows/mingw.sh"
 sources="$src/tests/windows/conformance/lib_scenarios.cpp $src/tests/windows/conformance/lib_runner.cpp"
