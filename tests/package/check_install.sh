@@ -12,13 +12,11 @@ src=$1
 build=$2
 work=$3
 kind=$4
-rm -rf "$work"
-mkdir -p "$work" || exit 2
 prefix=$work/prefix
-if ! cmake --install "$build" --prefix "$prefix" > "$work/install.log" 2>&1; then
-  cat "$work/install.log"; exit 1
-fi
+rm -rf "$work" && mkdir -p "$work" || exit 2
+cmake --install "$build" --prefix "$prefix" > "$work/install.log" 2>&1 || { cat "$work/install.log"; exit 1; }
 fail=0
+bad() { echo "$*"; fail=1; }
 libdir=$(cd "$(dirname "$(find "$prefix" -name wx5novl1.pc | head -n 1)")/.." && pwd)
 if [ "$kind" = static ]; then so=a; else so=so.1; fi
 inc=$prefix/include/wx5novl1
@@ -29,7 +27,7 @@ for f in "$inc/wx5novl1.h" "$inc/wx5novl1_gdi.h" "$inc/wx5nhost.h" "$inc/swgdi.h
          "$libdir/cmake/wx5novl1/wx5novl1Config.cmake" "$libdir/cmake/wx5novl1/wx5novl1Targets.cmake" \
          "$libdir/pkgconfig/wx5novl1.pc" "$libdir/pkgconfig/wx5nhost.pc" "$libdir/pkgconfig/swgdi.pc" \
          "$prefix/bin/ovl" "$prefix/share/man/man1/ovl.1"; do
-  [ -e "$f" ] || { echo "not installed: ${f#$prefix/}"; fail=1; }
+  [ -e "$f" ] || bad "not installed: ${f#$prefix/}"
 done
 
 if [ "$kind" = shared ]; then
@@ -38,55 +36,40 @@ if [ "$kind" = shared ]; then
 declared() { cc -fpreprocessed -dD -E -P -w -x c "$1" | grep -v '^ *#' | tr '\n' ' ' | tr ';' '\n' |
              grep -E "(^|[^A-Za-z_])$2 " | grep '(' |
              sed -E 's/\(.*//; s/.*[^A-Za-z0-9_]([A-Za-z_][A-Za-z0-9_]*) *$/\1/'; }
-exported() { nm -D --defined-only "$1" | awk '{print $NF}' | sed 's/@.*//'; }
-check_exports() {  # LIBRARY EXPECTED_NAMES_FILE [subset]: with "subset", the
-  # library may leave out declared names but export no others.
-  exported "$libdir/$1" | sort -u > "$work/$1.exported"
-  sort -u "$2" > "$work/$1.declared"
-  if [ "${3:-}" = subset ]; then
-    extra=$(comm -13 "$work/$1.declared" "$work/$1.exported")
-    [ -z "$extra" ] || { echo "$1 exports names its headers do not declare:"; echo "$extra" | head -20; fail=1; }
-  elif ! cmp -s "$work/$1.exported" "$work/$1.declared"; then
-    echo "$1 exports other names than its headers declare (< declared, > exported):"
-    diff "$work/$1.declared" "$work/$1.exported" | grep '^[<>]' | head -20
-    fail=1
-  fi
+# check_lib LIB MACRO =|<= HEADER...: LIB.so.1 is named so in its soname and
+# exports exactly (=) the names its headers declare with MACRO, or (<=) may
+# leave some out but exports no others.
+check_lib() {
+  lib=$1 macro=$2 mode=$3
+  shift 3
+  for h in "$@"; do declared "$h" "$macro"; done | sort -u > "$work/$lib.declared"
+  nm -D --defined-only "$libdir/$lib.so.1" | awk '{print $NF}' | sed 's/@.*//' | sort -u > "$work/$lib.exported"
+  if [ "$mode" = "<=" ]; then odd=$(comm -13 "$work/$lib.declared" "$work/$lib.exported" | sed 's/^/> /')
+  else odd=$(diff "$work/$lib.declared" "$work/$lib.exported" | grep '^[<>]'); fi
+  [ -z "$odd" ] || bad "$lib: < declared, not exported; > exported, not declared:
+$(echo "$odd" | head -20)"
+  readelf -d "$libdir/$lib.so.1" | grep -q "Library soname: \[$lib.so.1\]" || bad "$lib: soname is not $lib.so.1"
 }
-declared "$inc/wx5novl1.h" FOCALL > "$work/names.wx5novl1"
-[ "$(wc -l < "$work/names.wx5novl1")" -eq 67 ] || { echo "the header declares $(wc -l < "$work/names.wx5novl1") functions, not 67"; fail=1; }
-check_exports libwx5novl1.so.1 "$work/names.wx5novl1"
-declared "$inc/wx5nhost.h" WX5NH_API > "$work/names.wx5nhost"
-check_exports libwx5nhost.so.1 "$work/names.wx5nhost"
-for h in "$inc"/swgdi*.h; do declared "$h" SWGDI_API; done > "$work/names.swgdi"
-check_exports libswgdi.so.1 "$work/names.swgdi" subset
-declared "$inc/wx5nfacc.h" FCSCALL > "$work/names.wx5nfacc"
-check_exports libwx5nfacc.so.1 "$work/names.wx5nfacc"
-declared "$inc/wx5naux0.h" FCSCALL > "$work/names.wx5naux0"
-check_exports libwx5naux0.so.1 "$work/names.wx5naux0"
-
-for lib in wx5novl1 wx5nhost swgdi wx5nfacc wx5naux0; do
-  readelf -d "$libdir/lib$lib.so.1" | grep -q "Library soname: \[lib$lib.so.1\]" \
-    || { echo "lib$lib.so.1: soname is not lib$lib.so.1"; fail=1; }
-done
+check_lib libwx5novl1 FOCALL = "$inc/wx5novl1.h"
+n=$(wc -l < "$work/libwx5novl1.declared")
+[ "$n" -eq 67 ] || bad "the header declares $n functions, not 67"
+check_lib libwx5nhost WX5NH_API = "$inc/wx5nhost.h"
+check_lib libswgdi SWGDI_API "<=" "$inc"/swgdi*.h
+check_lib libwx5nfacc FCSCALL = "$inc/wx5nfacc.h"
+check_lib libwx5naux0 FCSCALL = "$inc/wx5naux0.h"
 for f in "$libdir"/*.so.* "$prefix/bin/ovl"; do
-  [ -L "$f" ] && continue
-  if readelf -d "$f" | grep -qE 'RUNPATH|RPATH'; then echo "${f#$prefix/} carries a RUNPATH"; fail=1; fi
+  [ ! -L "$f" ] && readelf -d "$f" | grep -qE 'RUNPATH|RPATH' && bad "${f#$prefix/} carries a RUNPATH"
 done
-
 fi
 
-export LD_LIBRARY_PATH=$libdir
-if cmake -S "$src/tests/package/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix" \
-     -DHOST_SOURCE="$src/examples/host.c" > "$work/consumer.log" 2>&1 \
-   && cmake --build "$work/consumer" >> "$work/consumer.log" 2>&1; then
-  "$work/consumer/host_consumer" "$src"/examples/*.ovl || { echo "the CMake consumer failed"; fail=1; }
-else
-  tail -20 "$work/consumer.log"; echo "the CMake consumer does not build"; fail=1
-fi
-export PKG_CONFIG_PATH=$libdir/pkgconfig
-if cc -std=c99 -o "$work/host_pc" "$src/examples/host.c" $(pkg-config $([ "$kind" = static ] && echo --static) --cflags --libs wx5nhost) 2> "$work/pc.log"; then
-  "$work/host_pc" "$src"/examples/*.ovl || { echo "the pkg-config consumer failed"; fail=1; }
-else
-  cat "$work/pc.log"; echo "the pkg-config consumer does not build"; fail=1
-fi
+export LD_LIBRARY_PATH=$libdir PKG_CONFIG_PATH=$libdir/pkgconfig
+{ cmake -S "$src/tests/package/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix" \
+    -DHOST_SOURCE="$src/examples/host.c" && cmake --build "$work/consumer"; } > "$work/consumer.log" 2>&1 \
+  || { tail -20 "$work/consumer.log"; bad "the CMake consumer does not build"; }
+cc -std=c99 -o "$work/host_pc" "$src/examples/host.c" 2> "$work/pc.log" \
+   $(pkg-config $([ "$kind" = static ] && echo --static) --cflags --libs wx5nhost) \
+  || { cat "$work/pc.log"; bad "the pkg-config consumer does not build"; }
+for host in "$work/consumer/host_consumer" "$work/host_pc"; do
+  [ ! -x "$host" ] || "$host" "$src"/examples/*.ovl || bad "${host##*/} fails on the examples"
+done
 exit $fail

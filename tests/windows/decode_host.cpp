@@ -1,81 +1,43 @@
 // Loads overlay files through the library and prints every decoded element,
-// one line each, as a host sees it. Built natively and for Windows, so the
-// two runs can be compared line for line.
+// one line each, as a host sees it: every field that holds no address, the
+// attribute block as a hash of its bytes. Built natively and for Windows, so
+// the two runs can be compared line for line.
 #include <cstdio>
-#include <cstring>
-#include <vector>
+#include <initializer_list>
 
-#include "include/wx5novl1.h"
 #include "host/wx5nhost.h"
+#include "include/wx5novl1.h"
 
 namespace {
 
+int PrintElement(void*, const WX5NH_ELEMENT* element) {
+    const WX5NH_ELEMENT& e = *element;
+    const FO_BMPINFO& b = e.bitmap;
+    unsigned hash = 2166136261u;  // FNV-1a: pointer-free, so alike on every build
+    for (unsigned char byte : e.attr.raw) hash = (hash ^ byte) * 16777619u;
+    std::printf("kind %d result %d at %zu..%zu attr %08x", e.kind, e.result, e.offset, e.next, hash);
+    for (const FO_POINT& p : {e.point[0], e.point[1], e.point[2], e.centre, e.low, e.high, e.textPosition,
+                              e.aux1, e.aux2, e.imagePosition, e.bitmapCorner[0], e.bitmapCorner[1]})
+        std::printf(" %d,%d", p.x, p.y);
+    std::printf(" line %u %u %u %u %u %u %u r %u %u %u text %u %u image %u %u bmp %u %u %u %u %u %u %u"
+                " %u %u\n", e.lineValue, e.segment, e.width, e.flagsHigh, e.flagsLow, e.started, e.ended,
+                e.radius, e.radiusX, e.radiusY, e.unitTenths, e.unitHalf, e.imageSize, e.imageRows, b.code,
+                b.valueA, b.valueB, b.valueC, b.valueD, b.valueE, b.colour, b.mode, b.bitsSize);
+    return 0;
+}
+
 int Print(const char* file) {
-    unsigned size = 0;
-    if (pcom_fogetreadsize(file, &size, 0) != 0) {
-        std::printf("%s: cannot size\n", file);
-        return 1;
-    }
-    std::vector<unsigned char> image(size);
-    unsigned loaded = 0;
-    unsigned char kind = 0;
-    unsigned short format = 0, version = 0;
-    const int r = pcom_foreadd33(3, file, image.data(), &size, &loaded, &kind, &format, &version, 0);
-    std::printf("%s: load %d kind %d format %d version %d size %u loaded %u\n", file, r, kind,
-                kind == 1 ? format : 0, kind == 1 ? version : 0, size, loaded);
+    WX5NH_OVERLAY overlay;
+    const int r = wx5nh_load(file, &overlay);
+    std::printf("%s: load %d kind %d format %d version %d size %zu first %zu\n", file, r, overlay.kind,
+                overlay.dataFormat, overlay.layoutVersion, overlay.size, overlay.firstElement);
     if (r != 0) return 1;
-    FO_FONTBLOCK fonts{};
-    const size_t first = wx5nh_first_element(image.data(), loaded, kind, format, &fonts);
-    if (first == 0) {
-        std::printf("%s: no first element\n", file);
-        return 1;
-    }
-    WX5NH_WALK_SETUP setup{};
-    setup.dpi = 300;
-    setup.fonts = &fonts;
-    setup.textMode = version == 1 ? 1 : 2;
-    setup.textEncoding = 3;
-    setup.keepAttributes = 1;
-    WX5NH_STOP w{};
-    wx5nh_walk_records(
-        image.data() + first, loaded - first, &setup, [](void*, const WX5NH_ELEMENT* e) {
-            const WX5NH_ELEMENT& d = *e;
-            const FO_ATTR_LINE& a = d.attr.line;
-            std::printf("kind %d result %d", d.kind, d.result);
-            switch (d.kind) {
-                case 1: case 3: case 10:
-                    std::printf(" p %d,%d %d,%d width %d style %d lw %d colour %d hatch %d/%d", d.point[0].x,
-                                d.point[0].y, d.point[1].x, d.point[1].y, d.width, a.lineStyle, a.lineWidth,
-                                a.lineColour, a.hatched, a.hatchIndex);
-                    break;
-                case 2: case 8:
-                    std::printf(" c %d,%d r %d %d %d", d.centre.x, d.centre.y, d.radius, d.radiusX, d.radiusY);
-                    break;
-                case 4: case 5: case 6:
-                    std::printf(" box %d,%d %d,%d radii %d %d %d %d", d.low.x, d.low.y, d.high.x, d.high.y,
-                                a.cornerRadius[0], a.cornerRadius[1], a.cornerRadius[2], a.cornerRadius[3]);
-                    break;
-                case 7: case 12:
-                    std::printf(" at %d,%d count %d length %d form %d height %d rotation %d", d.textPosition.x,
-                                d.textPosition.y, d.attr.text.charCount, d.attr.text.textLength,
-                                d.attr.text.textForm, d.attr.text.charHeight, d.attr.text.textRotation);
-                    break;
-                case 9:
-                    std::printf(" at %d,%d rows %d bytes %d", d.imagePosition.x, d.imagePosition.y, d.imageRows,
-                                d.imageSize);
-                    break;
-                case 11:
-                    std::printf(" corners %d,%d %d,%d bits %u mode %d", d.bitmapCorner[0].x, d.bitmapCorner[0].y,
-                                d.bitmapCorner[1].x, d.bitmapCorner[1].y, d.bitmap.bitsSize, d.bitmap.mode);
-                    break;
-                default: break;
-            }
-            std::printf("\n");
-            return 0;
-        },
-        nullptr, &w);
-    std::printf("walk %d elements %zu\n", w.result, w.elements);
-    return w.result == 0 ? 0 : 1;
+    const WX5NH_WALK_OPTIONS options = {300, 1, 0};
+    WX5NH_STOP stop{};
+    wx5nh_walk(&overlay, &options, PrintElement, nullptr, &stop);
+    wx5nh_free(&overlay);
+    std::printf("walk %d at %zu elements %zu\n", stop.result, stop.offset, stop.elements);
+    return stop.result == 0 ? 0 : 1;
 }
 
 }  // namespace
