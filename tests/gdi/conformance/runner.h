@@ -41,6 +41,12 @@ extern const Verb kExtraVerbs[];
 extern const int kExtraVerbCount;
 void ResetExtraVerbs();
 
+// Runs calls (one token list each, "[VAR =] Verb ARG...") on dc, whose
+// canvas is width x height; the query verbs' results go to values. Throws
+// on an unknown call or a bad argument.
+void RunCalls(HDC dc, int width, int height, const std::vector<std::vector<std::string>>& calls,
+              std::vector<long>* values);
+
 // Results of GDI calls on edge cases (failure results, stock objects,
 // sizes), as integers; the names say what each is. Returns the count.
 struct ApiResult {
