@@ -49,15 +49,6 @@ public:
             for (int x = 0; x < w_; ++x) n += Is(x, y, c);
         return n;
     }
-    // The page as rows of '#' (colour c) and '.' (anything else).
-    std::string Map(COLORREF c, int x0, int y0, int x1, int y1) const {
-        std::string s;
-        for (int y = y0; y < y1; ++y) {
-            for (int x = x0; x < x1; ++x) s += Is(x, y, c) ? '#' : '.';
-            s += '\n';
-        }
-        return s;
-    }
 
 private:
     HDC dc_;
