@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdarg>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -16,58 +17,49 @@ using namespace swgdi_test;
 
 namespace {
 
-std::string Fmt(const char* f, double a = 0, double b = 0, double c = 0, double d = 0, double e = 0,
-                double g = 0) {
-    char buf[160];
-    std::snprintf(buf, sizeof buf, f, a, b, c, d, e, g);
-    return buf;
-}
-
 // Records sink calls as the case file's entries, one a line.
 struct Recorder {
     std::string out;
-    static Recorder& Of(void* c) { return *static_cast<Recorder*>(c); }
-    void Line(const std::string& s) { out += s + "\n"; }
+    static void Put(void* c, const char* f, ...) {
+        char buf[160];
+        va_list ap;
+        va_start(ap, f);
+        std::vsnprintf(buf, sizeof buf, f, ap);
+        va_end(ap);
+        static_cast<Recorder*>(c)->out += buf;
+    }
     SWGDI_PATH_SINK Sink() {
         SWGDI_PATH_SINK s{};
         s.context = this;
-        s.move_to = [](void* c, double x, double y) { Of(c).Line(Fmt("M %g,%g", x, y)); };
-        s.line_to = [](void* c, double x, double y) { Of(c).Line(Fmt("L %g,%g", x, y)); };
+        s.move_to = [](void* c, double x, double y) { Put(c, "M %g,%g\n", x, y); };
+        s.line_to = [](void* c, double x, double y) { Put(c, "L %g,%g\n", x, y); };
         s.curve_to = [](void* c, double a, double b, double d, double e, double f, double g) {
-            Of(c).Line(Fmt("C %.4g,%.4g %.4g,%.4g %.4g,%.4g", a, b, d, e, f, g));
+            Put(c, "C %.4g,%.4g %.4g,%.4g %.4g,%.4g\n", a, b, d, e, f, g);
         };
-        s.close_path = [](void* c) { Of(c).Line("Z"); };
+        s.close_path = [](void* c) { Put(c, "Z\n"); };
         s.stroke = [](void* c, const SWGDI_STROKE* st) {
-            char buf[80];
-            std::snprintf(buf, sizeof buf, "S %g %d %d %06x", st->width, st->cap, st->join, st->rgb);
-            Of(c).Line(buf);
+            Put(c, "S %g %d %d %06x\n", st->width, st->cap, st->join, st->rgb);
         };
         s.fill = [](void* c, const SWGDI_FILL* f) {
-            char buf[120];
-            if (!f->pattern) {
-                std::snprintf(buf, sizeof buf, "F %d solid %06x", f->rule, f->rgb);
-            } else {
-                int ink = 0;
-                for (int i = 0; i < f->patWidth * f->patHeight; ++i) ink += f->ink[i] != 0;
-                char paper[16] = "none";
-                if (!f->paperTransparent) std::snprintf(paper, sizeof paper, "%06x", f->paperRgb);
-                std::snprintf(buf, sizeof buf, "F %d pat %dx%d %d %06x %s %d,%d", f->rule, f->patWidth,
-                              f->patHeight, ink, f->inkRgb, paper, f->orgX, f->orgY);
-            }
-            Of(c).Line(buf);
+            int ink = 0;
+            for (int i = 0; f->pattern && i < f->patWidth * f->patHeight; ++i) ink += f->ink[i] != 0;
+            char paper[16] = "none";
+            if (!f->paperTransparent) std::snprintf(paper, sizeof paper, "%06x", f->paperRgb);
+            if (!f->pattern)
+                Put(c, "F %d solid %06x\n", f->rule, f->rgb);
+            else
+                Put(c, "F %d pat %dx%d %d %06x %s %d,%d\n", f->rule, f->patWidth, f->patHeight, ink,
+                    f->inkRgb, paper, f->orgX, f->orgY);
         };
         s.image = [](void* c, const SWGDI_IMAGE* im) {
-            std::string line = Fmt("I %g,%g %gx%g", im->x, im->y, im->width, im->height);
+            Put(c, "I %g,%g %gx%g", im->x, im->y, im->width, im->height);
             for (int y = 0; y < im->pixelsHigh; ++y)
-                for (int x = 0; x < im->pixelsWide; ++x) {
-                    const uint8_t* row = reinterpret_cast<const uint8_t*>(im->pixels) + im->stride * y;
-                    char px[16];
-                    std::snprintf(px, sizeof px, " %08x", reinterpret_cast<const uint32_t*>(row)[x]);
-                    line += px;
-                }
-            Of(c).Line(line);
+                for (int x = 0; x < im->pixelsWide; ++x)
+                    Put(c, " %08x", reinterpret_cast<const uint32_t*>(
+                                        reinterpret_cast<const uint8_t*>(im->pixels) + im->stride * y)[x]);
+            Put(c, "\n");
         };
-        s.warning = [](void* c, const char*) { Of(c).Line("W"); };
+        s.warning = [](void* c, const char*) { Put(c, "W\n"); };
         return s;
     }
 };

@@ -38,40 +38,36 @@
 #define WX5N_CONFORMANCE_SOURCE __FILE__
 #endif
 
+static const std::string& Arg(const Call& c, size_t i) {
+    if (i >= c.args.size()) throw std::runtime_error("missing argument");
+    return c.args[i];
+}
+
 long Call::Int(size_t i) const {
-    if (i >= args.size()) throw std::runtime_error("missing argument");
     char* end = nullptr;
-    long v = std::strtol(args[i].c_str(), &end, 0);
+    long v = std::strtol(Arg(*this, i).c_str(), &end, 0);
     if (*end) throw std::runtime_error("not a number: " + args[i]);
     return v;
 }
 
 void* Call::Obj(size_t i) const {
-    if (i >= args.size()) throw std::runtime_error("missing argument");
-    if (args[i] == "0") return nullptr;
+    if (Arg(*this, i) == "0") return nullptr;
     auto it = vars->find(args[i]);
     if (it == vars->end()) throw std::runtime_error("unknown variable " + args[i]);
     return it->second;
 }
 
 std::vector<unsigned char> Call::Bytes(size_t i) const {
-    if (i >= args.size()) throw std::runtime_error("missing argument");
+    const std::string& s = Arg(*this, i);
     std::vector<unsigned char> out;
-    const std::string& s = args[i];
-    if (s == "-") return out;
-    for (size_t k = 0; k + 1 < s.size(); k += 2)
+    for (size_t k = 0; s != "-" && k + 1 < s.size(); k += 2)
         out.push_back(static_cast<unsigned char>(std::strtoul(s.substr(k, 2).c_str(), nullptr, 16)));
     return out;
 }
 
 std::vector<POINT> Call::Points(size_t from) const {
     std::vector<POINT> p;
-    for (size_t i = from; i + 1 < args.size(); i += 2) {
-        POINT pt;
-        pt.x = static_cast<LONG>(Int(i));
-        pt.y = static_cast<LONG>(Int(i + 1));
-        p.push_back(pt);
-    }
+    for (size_t i = from; i + 1 < args.size(); i += 2) p.push_back({LONG(Int(i)), LONG(Int(i + 1))});
     return p;
 }
 
@@ -117,11 +113,14 @@ void Backdrop(Call& c) {
     DeleteObject(b);
 }
 
+// Records what a query verb gives.
+void Put(Call& c, long a, long b) { c.values->insert(c.values->end(), {a, b}); }
+
 // The point arguments through a conversion, recorded.
 void Convert(Call& c, BOOL (*f)(HDC, POINT*, int)) {
     std::vector<POINT> p = c.Points(0);
     f(c.dc, p.data(), static_cast<int>(p.size()));
-    for (const POINT& q : p) c.values->insert(c.values->end(), {q.x, q.y});
+    for (const POINT& q : p) Put(c, q.x, q.y);
 }
 
 void Bits(Call& c) {
@@ -161,14 +160,13 @@ const Verb kGdiVerbs[] = {
     {"CreateBitmap",
      [](Call& c) {
          std::vector<unsigned char> bits = c.Bytes(4);
-         c.result = CreateBitmap(I(c, 0), I(c, 1), static_cast<UINT>(c.Int(2)), static_cast<UINT>(c.Int(3)),
-                                 bits.empty() ? nullptr : bits.data());
+         c.result = CreateBitmap(I(c, 0), I(c, 1), UINT(I(c, 2)), UINT(I(c, 3)), bits.empty() ? nullptr : bits.data());
      }},
     {"DibSection", DibSection},
     {"LoadBitmap",
      [](Call& c) {
-         c.result = LoadBitmapA(GetModuleHandleA("WX5NOVL1.DLL"), MAKEINTRESOURCEA(I(c, 0)));
-         if (!c.result) throw std::runtime_error("no bitmap resource");
+         if (!(c.result = LoadBitmapA(GetModuleHandleA("WX5NOVL1.DLL"), MAKEINTRESOURCEA(I(c, 0)))))
+             throw std::runtime_error("no bitmap resource");
      }},
     {"GetStockObject", [](Call& c) { c.result = GetStockObject(I(c, 0)); }},
     {"SelectObject", [](Call& c) { c.result = SelectObject(c.dc, c.Obj(0)); }},
@@ -192,42 +190,15 @@ const Verb kGdiVerbs[] = {
     {"RoundRect", [](Call& c) { RoundRect(c.dc, I(c, 0), I(c, 1), I(c, 2), I(c, 3), I(c, 4), I(c, 5)); }},
     {"PatBlt", [](Call& c) { PatBlt(c.dc, I(c, 0), I(c, 1), I(c, 2), I(c, 3), static_cast<DWORD>(c.Int(4))); }},
     {"SetPixel", [](Call& c) { SetPixel(c.dc, I(c, 0), I(c, 1), Color(c, 2)); }},
-    {"FillRect",
-     [](Call& c) {
-         RECT rc = {I(c, 0), I(c, 1), I(c, 2), I(c, 3)};
-         FillRect(c.dc, &rc, static_cast<HBRUSH>(c.Obj(4)));
-     }},
-    {"Polygon",
-     [](Call& c) {
-         std::vector<POINT> p = c.Points(0);
-         Polygon(c.dc, p.data(), static_cast<int>(p.size()));
-     }},
-    {"Polyline",
-     [](Call& c) {
-         std::vector<POINT> p = c.Points(0);
-         Polyline(c.dc, p.data(), static_cast<int>(p.size()));
-     }},
+    {"FillRect", [](Call& c) { RECT rc = {I(c, 0), I(c, 1), I(c, 2), I(c, 3)}; FillRect(c.dc, &rc, HBRUSH(c.Obj(4))); }},
+    {"Polygon", [](Call& c) { std::vector<POINT> p = c.Points(0); Polygon(c.dc, p.data(), int(p.size())); }},
+    {"Polyline", [](Call& c) { std::vector<POINT> p = c.Points(0); Polyline(c.dc, p.data(), int(p.size())); }},
     {"StretchDIBits", Bits},
     {"LPtoDP", [](Call& c) { Convert(c, [](HDC dc, POINT* p, int n) { return LPtoDP(dc, p, n); }); }},
     {"DPtoLP", [](Call& c) { Convert(c, [](HDC dc, POINT* p, int n) { return DPtoLP(dc, p, n); }); }},
-    {"GetViewportExtEx",
-     [](Call& c) {
-         SIZE s = {0, 0};
-         GetViewportExtEx(c.dc, &s);
-         c.values->insert(c.values->end(), {s.cx, s.cy});
-     }},
-    {"GetWindowOrgEx",
-     [](Call& c) {
-         POINT p = {0, 0};
-         GetWindowOrgEx(c.dc, &p);
-         c.values->insert(c.values->end(), {p.x, p.y});
-     }},
-    {"GetCurrentPositionEx",
-     [](Call& c) {
-         POINT p = {0, 0};
-         GetCurrentPositionEx(c.dc, &p);
-         c.values->insert(c.values->end(), {p.x, p.y});
-     }},
+    {"GetViewportExtEx", [](Call& c) { SIZE s = {0, 0}; GetViewportExtEx(c.dc, &s); Put(c, s.cx, s.cy); }},
+    {"GetWindowOrgEx", [](Call& c) { POINT p = {0, 0}; GetWindowOrgEx(c.dc, &p); Put(c, p.x, p.y); }},
+    {"GetCurrentPositionEx", [](Call& c) { POINT p = {0, 0}; GetCurrentPositionEx(c.dc, &p); Put(c, p.x, p.y); }},
 };
 
 const Verb* FindVerb(const std::string& name) {
@@ -428,11 +399,7 @@ bool ReadLongs(std::FILE* f, char tag, std::vector<long>* out) {
 bool ReadReference(const Table& t, const char* path, Metrics* m, std::vector<long>* api,
                    std::vector<Result>* out) {
     std::FILE* f = std::fopen(path, "r");
-    if (!f) {
-        std::fprintf(stderr, "cannot read reference pixels from %s\n", path);
-        return false;
-    }
-    bool ok = std::fscanf(f, " M %d %d %d %d %d %d", &m->horzRes, &m->vertRes, &m->horzSize,
+    bool ok = f && std::fscanf(f, " M %d %d %d %d %d %d", &m->horzRes, &m->vertRes, &m->horzSize,
                           &m->vertSize, &m->logX, &m->logY) == 6 &&
               ReadLongs(f, 'A', api);
     char name[128];
@@ -450,7 +417,7 @@ bool ReadReference(const Table& t, const char* path, Metrics* m, std::vector<lon
             if (ok && std::fscanf(f, "%x", &v) != 1) ok = false;
         out->push_back(r);
     }
-    std::fclose(f);
+    if (f) std::fclose(f);
     if (!ok || out->empty()) std::fprintf(stderr, "cannot read reference pixels from %s\n", path);
     return ok && !out->empty();
 }
