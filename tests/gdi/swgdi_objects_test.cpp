@@ -299,7 +299,7 @@ TEST(SwgdiResources, HatchBitmapsFromTheLibraryModule) {
     const int inkCounts[17] = {64, 4, 4, 8, 16, 24, 28, 30, 32, 40, 40, 48, 56, 60, 60, 62, 2};
     for (int id = wx5n::kHatchFirstId; id <= wx5n::kHatchLastId; ++id) {
         const std::string name = "#" + std::to_string(id);
-        HBITMAP bm = LoadBitmapA(lib, id % 2 ? MAKEINTRESOURCEA(id) : name.c_str());
+        HBITMAP bm = LoadBitmapA(lib, id % 2 ? name.c_str() : MAKEINTRESOURCEA(id));  // #101, #103...
         ASSERT_NE(bm, nullptr) << id;
         HBRUSH br = CreatePatternBrush(bm);
         DeleteObject(bm);
