@@ -10,11 +10,12 @@
 //                         pixels of all scenarios together must stay under
 //                         LIMIT percent of the drawn ones
 //   scenario NAME GROUP exact|report BPP
-//   [VAR =] Verb ARG...   a GDI call (or a call of the extra verbs) on the
-//                         scenario's device context; VAR names the object made
+//   [?] [VAR =] Verb ARG...  a GDI call (or a call of the extra verbs) on the
+//                         scenario's device context; VAR names the object made;
+//                         "?" records what the call returned
 // Arguments are integers, variables, 0 for no object, and hex strings for
-// bits. Query verbs (LPtoDP, GetViewportExtEx...) record what the call gives
-// and the reference must give the same. Exact scenarios must match pixel
+// bits. Query verbs (LPtoDP, GetViewportExtEx, PenInfo...) and "?" lines
+// record results, and the reference must give the same. Exact scenarios must match pixel
 // for pixel; the others are reported.
 //
 // Built with WX5N_RUNNER_CALLS_ONLY, only the calls and RunCalls are kept,
@@ -116,10 +117,29 @@ void Backdrop(Call& c) {
 // Records what a query verb gives.
 void Put(Call& c, long a, long b) { c.values->insert(c.values->end(), {a, b}); }
 
+HGDIOBJ O(const Call& c, size_t i) { return static_cast<HGDIOBJ>(c.Obj(i)); }
+
+// What GetObjectA tells of a pen (style, width), a brush (style) or a bitmap
+// (bytes a row, bits a pixel); a failed call gives -1.
+void Describe(Call& c) {
+    union {
+        LOGPEN pen;
+        LOGBRUSH brush;
+        BITMAP bitmap;
+    } u;
+    std::memset(&u, 0, sizeof u);
+    const DWORD type = GetObjectType(O(c, 0));
+    const int size = type == OBJ_PEN ? sizeof u.pen : type == OBJ_BRUSH ? sizeof u.brush : sizeof u.bitmap;
+    const bool ok = GetObjectA(O(c, 0), size, &u) == size;
+    if (type == OBJ_PEN) Put(c, ok ? long(u.pen.lopnStyle) : -1, u.pen.lopnWidth.x);
+    else if (type == OBJ_BRUSH) Put(c, ok ? long(u.brush.lbStyle) : -1, 0);
+    else Put(c, ok ? u.bitmap.bmWidthBytes : -1, u.bitmap.bmBitsPixel);
+}
+
 // The point arguments through a conversion, recorded.
 void Convert(Call& c, BOOL (*f)(HDC, POINT*, int)) {
     std::vector<POINT> p = c.Points(0);
-    f(c.dc, p.data(), static_cast<int>(p.size()));
+    c.ret = f(c.dc, p.data(), static_cast<int>(p.size()));
     for (const POINT& q : p) Put(c, q.x, q.y);
 }
 
@@ -170,32 +190,43 @@ const Verb kGdiVerbs[] = {
      }},
     {"GetStockObject", [](Call& c) { c.result = GetStockObject(I(c, 0)); }},
     {"SelectObject", [](Call& c) { c.result = SelectObject(c.dc, c.Obj(0)); }},
-    {"DeleteObject", [](Call& c) { DeleteObject(c.Obj(0)); }},
-    {"SetMapMode", [](Call& c) { SetMapMode(c.dc, I(c, 0)); }},
-    {"SetROP2", [](Call& c) { SetROP2(c.dc, I(c, 0)); }},
-    {"SetBkMode", [](Call& c) { SetBkMode(c.dc, I(c, 0)); }},
-    {"SetStretchBltMode", [](Call& c) { SetStretchBltMode(c.dc, I(c, 0)); }},
-    {"SetPolyFillMode", [](Call& c) { SetPolyFillMode(c.dc, I(c, 0)); }},
-    {"SetBkColor", [](Call& c) { SetBkColor(c.dc, Color(c, 0)); }},
-    {"SetTextColor", [](Call& c) { SetTextColor(c.dc, Color(c, 0)); }},
+    {"DeleteObject", [](Call& c) { c.ret = DeleteObject(c.Obj(0)); }},
+    {"SetMapMode", [](Call& c) { c.ret = SetMapMode(c.dc, I(c, 0)); }},
+    {"SetROP2", [](Call& c) { c.ret = SetROP2(c.dc, I(c, 0)); }},
+    {"SetBkMode", [](Call& c) { c.ret = SetBkMode(c.dc, I(c, 0)); }},
+    {"SetStretchBltMode", [](Call& c) { c.ret = SetStretchBltMode(c.dc, I(c, 0)); }},
+    {"SetPolyFillMode", [](Call& c) { c.ret = SetPolyFillMode(c.dc, I(c, 0)); }},
+    {"SetBkColor", [](Call& c) { c.ret = int(SetBkColor(c.dc, Color(c, 0))); }},
+    {"SetTextColor", [](Call& c) { c.ret = int(SetTextColor(c.dc, Color(c, 0))); }},
     {"SetWindowOrgEx", [](Call& c) { SetWindowOrgEx(c.dc, I(c, 0), I(c, 1), nullptr); }},
-    {"SetWindowExtEx", [](Call& c) { SetWindowExtEx(c.dc, I(c, 0), I(c, 1), nullptr); }},
+    {"SetWindowExtEx", [](Call& c) { c.ret = SetWindowExtEx(c.dc, I(c, 0), I(c, 1), nullptr); }},
     {"SetViewportOrgEx", [](Call& c) { SetViewportOrgEx(c.dc, I(c, 0), I(c, 1), nullptr); }},
-    {"SetViewportExtEx", [](Call& c) { SetViewportExtEx(c.dc, I(c, 0), I(c, 1), nullptr); }},
+    {"SetViewportExtEx", [](Call& c) { c.ret = SetViewportExtEx(c.dc, I(c, 0), I(c, 1), nullptr); }},
     {"SetBrushOrgEx", [](Call& c) { SetBrushOrgEx(c.dc, I(c, 0), I(c, 1), nullptr); }},
     {"MoveToEx", [](Call& c) { MoveToEx(c.dc, I(c, 0), I(c, 1), nullptr); }},
     {"LineTo", [](Call& c) { LineTo(c.dc, I(c, 0), I(c, 1)); }},
-    {"Rectangle", [](Call& c) { Rectangle(c.dc, I(c, 0), I(c, 1), I(c, 2), I(c, 3)); }},
+    {"Rectangle", [](Call& c) { c.ret = Rectangle(c.dc, I(c, 0), I(c, 1), I(c, 2), I(c, 3)); }},
     {"Ellipse", [](Call& c) { Ellipse(c.dc, I(c, 0), I(c, 1), I(c, 2), I(c, 3)); }},
     {"RoundRect", [](Call& c) { RoundRect(c.dc, I(c, 0), I(c, 1), I(c, 2), I(c, 3), I(c, 4), I(c, 5)); }},
-    {"PatBlt", [](Call& c) { PatBlt(c.dc, I(c, 0), I(c, 1), I(c, 2), I(c, 3), static_cast<DWORD>(c.Int(4))); }},
+    {"PatBlt", [](Call& c) { c.ret = PatBlt(c.dc, I(c, 0), I(c, 1), I(c, 2), I(c, 3), static_cast<DWORD>(c.Int(4))); }},
     {"SetPixel", [](Call& c) { SetPixel(c.dc, I(c, 0), I(c, 1), Color(c, 2)); }},
     {"FillRect", [](Call& c) { RECT rc = {I(c, 0), I(c, 1), I(c, 2), I(c, 3)}; FillRect(c.dc, &rc, HBRUSH(c.Obj(4))); }},
-    {"Polygon", [](Call& c) { std::vector<POINT> p = c.Points(0); Polygon(c.dc, p.data(), int(p.size())); }},
-    {"Polyline", [](Call& c) { std::vector<POINT> p = c.Points(0); Polyline(c.dc, p.data(), int(p.size())); }},
+    {"Polygon", [](Call& c) { std::vector<POINT> p = c.Points(0); c.ret = Polygon(c.dc, p.data(), int(p.size())); }},
+    {"Polyline", [](Call& c) { std::vector<POINT> p = c.Points(0); c.ret = Polyline(c.dc, p.data(), int(p.size())); }},
     {"StretchDIBits", Bits},
     {"LPtoDP", [](Call& c) { Convert(c, [](HDC dc, POINT* p, int n) { return LPtoDP(dc, p, n); }); }},
     {"DPtoLP", [](Call& c) { Convert(c, [](HDC dc, POINT* p, int n) { return DPtoLP(dc, p, n); }); }},
+    {"GetWindowExtEx", [](Call& c) { SIZE s = {0, 0}; GetWindowExtEx(c.dc, &s); Put(c, s.cx, s.cy); }},
+    {"GetMapMode", [](Call& c) { c.ret = GetMapMode(c.dc); }},
+    {"GetDeviceCaps", [](Call& c) { c.ret = GetDeviceCaps(c.dc, I(c, 0)); }},
+    {"GetPixel", [](Call& c) { c.ret = int(GetPixel(c.dc, I(c, 0), I(c, 1))); }},
+    {"GetCurrentObject", [](Call& c) { c.result = GetCurrentObject(c.dc, UINT(I(c, 0))); }},
+    {"GetObjectType", [](Call& c) { c.ret = long(GetObjectType(O(c, 0))); }},
+    {"GetObjectA", [](Call& c) { char buf[64]; c.ret = GetObjectA(O(c, 0), I(c, 1), I(c, 1) ? buf : nullptr); }},
+    {"Describe", Describe},
+    {"Same", [](Call& c) { c.ret = c.Obj(0) == c.Obj(1); }},
+    {"CreateCompatibleDC", [](Call& c) { c.result = CreateCompatibleDC(nullptr); }},
+    {"DeleteDC", [](Call& c) { c.ret = DeleteDC(static_cast<HDC>(c.Obj(0))); }},
     {"GetViewportExtEx", [](Call& c) { SIZE s = {0, 0}; GetViewportExtEx(c.dc, &s); Put(c, s.cx, s.cy); }},
     {"GetWindowOrgEx", [](Call& c) { POINT p = {0, 0}; GetWindowOrgEx(c.dc, &p); Put(c, p.x, p.y); }},
     {"GetCurrentPositionEx", [](Call& c) { POINT p = {0, 0}; GetCurrentPositionEx(c.dc, &p); Put(c, p.x, p.y); }},
@@ -213,12 +244,12 @@ const Verb* FindVerb(const std::string& name) {
 
 void RunCalls(HDC dc, int width, int height, const std::vector<std::vector<std::string>>& calls,
               std::vector<long>* values) {
-    std::map<std::string, void*> vars;
+    std::map<std::string, void*> vars = {{"dc", dc}};
     ResetExtraVerbs();
-    for (const std::vector<std::string>& tok : calls) {
+    for (const std::vector<std::string>& line : calls) {
+        const bool record = line[0] == "?";
+        const std::vector<std::string> tok(line.begin() + record, line.end());
         const bool assign = tok.size() >= 3 && tok[1] == "=";
-        const Verb* v = FindVerb(tok[assign ? 2 : 0]);
-        if (!v) throw std::runtime_error("unknown call " + tok[assign ? 2 : 0]);
         Call call;
         call.dc = dc;
         call.width = width;
@@ -226,8 +257,15 @@ void RunCalls(HDC dc, int width, int height, const std::vector<std::vector<std::
         call.args.assign(tok.begin() + (assign ? 3 : 1), tok.end());
         call.vars = &vars;
         call.values = values;
+        if (!assign && tok.at(0) == "UseDC") {
+            dc = static_cast<HDC>(call.Obj(0));
+            continue;
+        }
+        const Verb* v = FindVerb(tok.at(assign ? 2 : 0));
+        if (!v) throw std::runtime_error("unknown call " + tok[assign ? 2 : 0]);
         v->run(call);
         if (assign) vars[tok[0]] = call.result;
+        if (record) values->push_back(call.result ? 1 : call.ret);
     }
 }
 
