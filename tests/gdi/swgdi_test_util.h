@@ -6,14 +6,8 @@
 #include "swgdi_journal.h"
 
 #include <cstdint>
-#include <string>
 
 namespace swgdi_test {
-
-// 0x00RRGGBB pixel values as a 32-bpp surface stores them.
-inline uint32_t Px(COLORREF c) {
-    return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
-}
 
 // A 32-bpp page, cleared to a known colour, deleted with the test.
 class Page {
@@ -28,19 +22,15 @@ public:
     Page& operator=(const Page&) = delete;
 
     HDC dc() const { return dc_; }
-    int w() const { return w_; }
-    int h() const { return h_; }
-    uint32_t At(int x, int y) const {
-        return reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s_.bits) +
-                                                 s_.stride * y)[x];
+    uint32_t& At(int x, int y) const {
+        return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s_.bits) + s_.stride * y)[x];
     }
     // Colour comparisons look at the colour bits only; raster operations
     // like R2_WHITE also set the top byte of 32-bpp pixels.
     bool Is(int x, int y, COLORREF c) const { return (At(x, y) & 0xFFFFFFu) == Px(c); }
     void Clear(COLORREF c) {
         for (int y = 0; y < h_; ++y)
-            for (int x = 0; x < w_; ++x)
-                reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s_.bits) + s_.stride * y)[x] = Px(c);
+            for (int x = 0; x < w_; ++x) At(x, y) = Px(c);
     }
     // Pixels equal to c.
     int Count(COLORREF c) const {
@@ -49,17 +39,10 @@ public:
             for (int x = 0; x < w_; ++x) n += Is(x, y, c);
         return n;
     }
-    // The page as rows of '#' (colour c) and '.' (anything else).
-    std::string Map(COLORREF c, int x0, int y0, int x1, int y1) const {
-        std::string s;
-        for (int y = y0; y < y1; ++y) {
-            for (int x = x0; x < x1; ++x) s += Is(x, y, c) ? '#' : '.';
-            s += '\n';
-        }
-        return s;
-    }
 
 private:
+    // 0x00RRGGBB, as a 32-bpp surface stores a colour.
+    static uint32_t Px(COLORREF c) { return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c); }
     HDC dc_;
     int w_, h_;
     SWGDI_SURFACE s_{};

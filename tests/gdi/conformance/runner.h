@@ -23,6 +23,7 @@ struct Call {
     std::map<std::string, void*>* vars = nullptr;
     std::vector<long>* values = nullptr;  // results the reference must equal
     void* result = nullptr;               // the object a "VAR =" call names
+    long ret = 0;                         // what the call returned
 
     long Int(size_t i) const;
     void* Obj(size_t i) const;                   // a variable, or 0
@@ -40,6 +41,14 @@ struct Verb {
 extern const Verb kExtraVerbs[];
 extern const int kExtraVerbCount;
 void ResetExtraVerbs();
+
+// Runs calls (one token list each, "[?] [VAR =] Verb ARG...") on dc, whose
+// canvas is width x height; the query verbs' results go to values, and so
+// does, for a line marked "?", whether the call made or returned an object,
+// or else what it returned. "UseDC VAR" draws on another DC from then on
+// ("dc" names the canvas's). Throws on an unknown call or a bad argument.
+void RunCalls(HDC dc, int width, int height, const std::vector<std::vector<std::string>>& calls,
+              std::vector<long>* values);
 
 // Results of GDI calls on edge cases (failure results, stock objects,
 // sizes), as integers; the names say what each is. Returns the count.
