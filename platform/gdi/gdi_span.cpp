@@ -278,8 +278,22 @@ void Region::Normalize() {
     const auto before = [](const Span& a, const Span& b) {
         return a.y != b.y ? a.y < b.y : a.x0 < b.x0;
     };
-    if (!std::is_sorted(spans_.begin(), spans_.end(), before))
-        std::sort(spans_.begin(), spans_.end(), before);
+    if (!std::is_sorted(spans_.begin(), spans_.end(), before)) {
+        // Every span lies in [top_, bottom_): a counting pass puts them in
+        // row order, then each row (a few spans) is sorted by its start.
+        rowStart_.assign(size_t(bottom_ - top_) + 1, 0);
+        for (const Span& sp : spans_) ++rowStart_[size_t(sp.y - top_) + 1];
+        for (size_t r = 1; r < rowStart_.size(); ++r) rowStart_[r] += rowStart_[r - 1];
+        spare_.resize(spans_.size());
+        for (const Span& sp : spans_) spare_[rowStart_[size_t(sp.y - top_)]++] = sp;
+        spans_.swap(spare_);
+        size_t from = 0;
+        for (size_t r = 0; r + 1 < rowStart_.size(); ++r) {
+            const size_t to = rowStart_[r];
+            if (to - from > 1) std::sort(spans_.begin() + from, spans_.begin() + to, before);
+            from = to;
+        }
+    }
     size_t out = 0;
     for (size_t i = 1; i < spans_.size(); ++i) {
         Span& last = spans_[out];
