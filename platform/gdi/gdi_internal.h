@@ -149,7 +149,8 @@ private:
     int bottom_;
     int width_;
     std::vector<Span> spans_;
-    std::vector<Span> spare_;  // Subtract's output, swapped with spans_
+    std::vector<Span> spare_;  // Subtract's and Normalize's output, swapped with spans_
+    std::vector<size_t> rowStart_;  // Normalize's counting pass
 };
 
 // Adds the pixels inside polygons to a region: a pixel (x, y) is inside when

@@ -114,12 +114,10 @@ inline void Apply1(uint8_t* d, int i, uint32_t a, uint32_t x) {
     d[i >> 3] = static_cast<uint8_t>(v ? (d[i >> 3] | bit) : (d[i >> 3] & ~bit));
 }
 
-// A byte at a time: the ROP2 masks of one bit spread to all eight, the end
-// bytes merged through their bit masks (most significant bit leftmost).
-void SolidSpan1(const Surface& s, int y, int x0, int x1, uint32_t a, uint32_t x) {
-    uint8_t* d = s.row(y);
-    const uint8_t am = (a & 1u) ? 0xFF : 0x00;
-    const uint8_t xm = (x & 1u) ? 0xFF : 0x00;
+// Applies D = (D & am) ^ xm to pixels [x0, x1) of a row a byte at a time,
+// the end bytes merged through their bit masks (most significant bit
+// leftmost). The masks hold one bit per pixel of any byte.
+void Bytes1(uint8_t* d, int x0, int x1, uint8_t am, uint8_t xm) {
     auto apply = [am, xm](uint8_t* p, uint8_t m) {
         *p = static_cast<uint8_t>((*p & ~m) | (((*p & am) ^ xm) & m));
     };
@@ -133,20 +131,40 @@ void SolidSpan1(const Surface& s, int y, int x0, int x1, uint32_t a, uint32_t x)
     apply(d + b0, first);
     if (am == 0) {
         std::memset(d + b0 + 1, xm, size_t(b1 - b0 - 1));
-    } else if (xm != 0) {
-        for (int i = b0 + 1; i < b1; ++i) d[i] = static_cast<uint8_t>(~d[i]);
+    } else if (am != 0xFF || xm != 0) {
+        for (int i = b0 + 1; i < b1; ++i) d[i] = static_cast<uint8_t>((d[i] & am) ^ xm);
     }
     apply(d + b1, last);
+}
+
+// The ROP2 masks of one bit spread to all eight.
+void SolidSpan1(const Surface& s, int y, int x0, int x1, uint32_t a, uint32_t x) {
+    Bytes1(s.row(y), x0, x1, (a & 1u) ? 0xFF : 0x00, (x & 1u) ? 0xFF : 0x00);
 }
 
 void PatternSpan1(const Surface& s, int y, int x0, int x1, const Paint& p) {
     uint8_t* d = s.row(y);
     const size_t row = size_t(Mod(int64_t(y) - p.orgY, p.patHeight)) * size_t(p.patWidth);
-    int k = Mod(int64_t(x0) - p.orgX, p.patWidth);
-    for (int i = x0; i < x1; ++i) {
-        Apply1(d, i, p.patAnd[row + size_t(k)], p.patXor[row + size_t(k)]);
-        if (++k == p.patWidth) k = 0;
+    const uint32_t* pa = p.patAnd.data() + row;
+    const uint32_t* px = p.patXor.data() + row;
+    if (8 % p.patWidth != 0) {
+        int k = Mod(int64_t(x0) - p.orgX, p.patWidth);
+        for (int i = x0; i < x1; ++i) {
+            Apply1(d, i, pa[k], px[k]);
+            if (++k == p.patWidth) k = 0;
+        }
+        return;
     }
+    // A pattern whose width divides eight gives every byte of the row the
+    // same eight pixels: their masks are built once per span.
+    const int k0 = Mod(int64_t(x0 >> 3) * 8 - p.orgX, p.patWidth);
+    uint8_t am = 0, xm = 0;
+    for (int j = 0; j < 8; ++j) {
+        const int k = (k0 + j) % p.patWidth;
+        am = static_cast<uint8_t>(am | ((pa[k] & 1u) << (7 - j)));
+        xm = static_cast<uint8_t>(xm | ((px[k] & 1u) << (7 - j)));
+    }
+    Bytes1(d, x0, x1, am, xm);
 }
 
 void Plot1(const Surface& s, int x, int y, uint32_t a, uint32_t xr) { Apply1(s.row(y), x, a, xr); }
@@ -260,8 +278,22 @@ void Region::Normalize() {
     const auto before = [](const Span& a, const Span& b) {
         return a.y != b.y ? a.y < b.y : a.x0 < b.x0;
     };
-    if (!std::is_sorted(spans_.begin(), spans_.end(), before))
-        std::sort(spans_.begin(), spans_.end(), before);
+    if (!std::is_sorted(spans_.begin(), spans_.end(), before)) {
+        // Every span lies in [top_, bottom_): a counting pass puts them in
+        // row order, then each row (a few spans) is sorted by its start.
+        rowStart_.assign(size_t(bottom_ - top_) + 1, 0);
+        for (const Span& sp : spans_) ++rowStart_[size_t(sp.y - top_) + 1];
+        for (size_t r = 1; r < rowStart_.size(); ++r) rowStart_[r] += rowStart_[r - 1];
+        spare_.resize(spans_.size());
+        for (const Span& sp : spans_) spare_[rowStart_[size_t(sp.y - top_)]++] = sp;
+        spans_.swap(spare_);
+        size_t from = 0;
+        for (size_t r = 0; r + 1 < rowStart_.size(); ++r) {
+            const size_t to = rowStart_[r];
+            if (to - from > 1) std::sort(spans_.begin() + from, spans_.begin() + to, before);
+            from = to;
+        }
+    }
     size_t out = 0;
     for (size_t i = 1; i < spans_.size(); ++i) {
         Span& last = spans_[out];
