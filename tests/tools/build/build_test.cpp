@@ -18,7 +18,7 @@ namespace {
 
 using json = nlohmann::json;
 namespace fs = std::filesystem;
-const std::string kData = std::string(WX5N_SOURCE_DIR) + "/tests/tools/build/";
+const std::string kData = std::string(WX5N_SOURCE_DIR) + "/tests/tools/data/";
 
 std::string Read(FILE* f) {
     std::rewind(f);
