@@ -35,28 +35,19 @@ for file in examples/*.ovl "$out/fills.ovl"; do
   printf '%s SVG: ' "$n"; "$agree" "$o.svg.png" "$o.png" 98 || bad "$n: the SVG page differs from the raster page"
 
   # Strings of the text elements, and the count of images and bitmaps.
-  python3 -c '
-import json, sys
-d = json.load(open(sys.argv[1]))
-with open(sys.argv[2], "w") as t:
-    for e in d["elements"]:
-        if e.get("kind") == "text" and e.get("text", "").strip():
-            t.write(e["text"] + "\n")
-print(sum(e.get("kind") in ("image", "bitmap") for e in d["elements"]))
-' "$o.json" "$o.strings" > "$o.pictures" || bad "$n: cannot read the dump"
-  if [ -s "$o.strings" ]; then
-    pdffonts "$o.pdf" | awk 'NR > 2 && $1 ~ /^[A-Z][A-Z][A-Z][A-Z][A-Z][A-Z]\+/ && $(NF-4) == "yes" && $(NF-3) == "yes" && $(NF-2) == "yes" { found = 1 } END { exit !found }' ||
-      bad "$n: the PDF does not embed a font subset with a Unicode map"
-  fi
+  python3 -c 'import json, sys
+e = json.load(open(sys.argv[1]))["elements"]
+open(sys.argv[2], "w").writelines(x["text"] + "\n" for x in e if x.get("kind") == "text" and x.get("text", "").strip())
+print(sum(x.get("kind") in ("image", "bitmap") for x in e))' "$o.json" "$o.strings" > "$o.pictures" || bad "$n: cannot read the dump"
+  [ ! -s "$o.strings" ] || pdffonts "$o.pdf" | awk 'NR > 2 && $1 ~ /^[A-Z][A-Z][A-Z][A-Z][A-Z][A-Z]\+/ && $(NF-4) $(NF-3) $(NF-2) == "yesyesyes" { found = 1 } END { exit !found }' ||
+    bad "$n: the PDF does not embed a font subset with a Unicode map"
   pdftotext -raw -enc UTF-8 "$o.pdf" "$o.txt" || bad "$n: poppler cannot read the PDF's text"
-  python3 -c '
-import sys
+  python3 -c 'import sys
 squash = lambda s: "".join(s.split())
 text = squash(open(sys.argv[1], encoding="utf-8").read())
 missing = [s for s in open(sys.argv[2], encoding="utf-8").read().splitlines() if squash(s) not in text]
-for s in missing: print("missing text:", s)
-sys.exit(1 if missing else 0)
-' "$o.txt" "$o.strings" || bad "$n: pdftotext lacks some text"
+print("".join("missing text: " + s + "\n" for s in missing), end="")
+sys.exit(1 if missing else 0)' "$o.txt" "$o.strings" || bad "$n: pdftotext lacks some text"
   images=$(pdfimages -list "$o.pdf" | tail -n +3 | wc -l)
   [ "$images" = "$(cat "$o.pictures")" ] || bad "$n: the PDF holds $images images, the overlay $(cat "$o.pictures")"
 done
