@@ -41,10 +41,9 @@ std::vector<WX5NH_ELEMENT> Walk(WX5NH_OVERLAY* o, unsigned dpi, WX5NH_STOP* stop
     return got;
 }
 
-// Calls of each callback, counted by element kind; the page rendered with all three.
+// Calls of each callback, counted by element kind.
 struct Calls {
     int text = 0, image = 0, bitmap = 0;
-    WX5NH_RENDER_RESULT result{};
 };
 int CountText(void* c, HDC, const WX5NH_OVERLAY* o, const WX5NH_ELEMENT* e) {
     return ++static_cast<Calls*>(c)->text, wx5nh_text_length(o, e) > 0 ? 0 : -1;
@@ -55,23 +54,16 @@ int CountImage(void* c, HDC dc, const WX5NH_OVERLAY* o, const WX5NH_ELEMENT* e) 
 int CountBitmap(void* c, HDC dc, const WX5NH_OVERLAY* o, const WX5NH_ELEMENT* e) {
     return ++static_cast<Calls*>(c)->bitmap, wx5nh_draw_bitmap(c, dc, o, e);
 }
-Calls RenderAll(HDC page, WX5NH_OVERLAY* o, unsigned dpi) {
-    Calls calls;
-    const WX5NH_CALLBACKS all = {&calls, CountText, CountImage, CountBitmap};
-    EXPECT_EQ(wx5nh_render(page, o, dpi, &all, &calls.result), 0);
-    EXPECT_GT(calls.result.decoded, 0u);
-    EXPECT_EQ(calls.result.drawn, calls.result.decoded);
-    return calls;
-}
-
-// Every example loads and walks to its end; elements lie in order inside
-// the image; with all three callbacks every decoded element is drawn, and
-// without them text, images and bitmaps are left undrawn.
-TEST(HostLibrary, ExamplesWalkAndDrawEveryElement) {
-    for (const char* name : {"business", "ledger", "japanese"}) {
-        SCOPED_TRACE(name);
+// Every example, and the sample overlay of every element kind, loads and
+// walks to its end; elements lie in order inside the image; with all three
+// callbacks every decoded element is drawn, each callback seeing its kinds,
+// and without them text, images and bitmaps are left undrawn.
+TEST(HostLibrary, OverlaysWalkAndDrawEveryElement) {
+    const Bytes elements = sample::SampleElements(false);
+    for (const std::string& path : {Example("business"), Example("ledger"), Example("japanese"), Kind1("sample", &elements)}) {
+        SCOPED_TRACE(path);
         WX5NH_OVERLAY o;
-        ASSERT_EQ(wx5nh_load(Example(name).c_str(), &o), 0);
+        ASSERT_EQ(wx5nh_load(path.c_str(), &o), 0);
         ASSERT_GT(o.firstElement, 0u);
         WX5NH_STOP stop;
         const std::vector<WX5NH_ELEMENT> got = Walk(&o, 300, &stop);
@@ -89,39 +81,34 @@ TEST(HostLibrary, ExamplesWalkAndDrawEveryElement) {
         }
         EXPECT_GT(stop.offset, at - 1);
         HDC page = swgdi_CreatePageDC(2480, 3508, 300, 300, 32);
-        const Calls calls = RenderAll(page, &o, 300);
-        WX5NH_RENDER_RESULT bare;
+        Calls calls;
+        const WX5NH_CALLBACKS all = {&calls, CountText, CountImage, CountBitmap};
+        WX5NH_RENDER_RESULT r, bare;
+        EXPECT_EQ(wx5nh_render(page, &o, 300, &all, &r), 0);
+        EXPECT_GT(r.decoded, 0u);
+        EXPECT_EQ(r.drawn, r.decoded);
         EXPECT_EQ(wx5nh_render(page, &o, 300, nullptr, &bare), 0);
-        EXPECT_EQ(bare.decoded, calls.result.decoded);
-        EXPECT_EQ(bare.drawn + calls.text + calls.image + calls.bitmap, calls.result.drawn);
+        EXPECT_EQ(bare.decoded, r.decoded);
+        EXPECT_EQ(bare.drawn + calls.text + calls.image + calls.bitmap, r.drawn);
+        if (path.find("sample") != std::string::npos) {
+            EXPECT_EQ(calls.text, 3);
+            EXPECT_EQ(calls.image, static_cast<int>(std::size(sample::kImages)));
+            EXPECT_EQ(calls.bitmap, static_cast<int>(std::size(sample::kBitmaps)));
+        }
         DeleteDC(page);
         wx5nh_free(&o);
         EXPECT_EQ(o.image, nullptr);
     }
 }
 
-// The sample overlay of every element kind: each callback sees its kinds.
-TEST(HostLibrary, CallbacksSeeTheirKinds) {
-    WX5NH_OVERLAY o;
-    const Bytes elements = sample::SampleElements(false);
-    ASSERT_EQ(wx5nh_load(Kind1("sample", &elements).c_str(), &o), 0);
-    HDC page = swgdi_CreatePageDC(800, 800, 240, 240, 32);
-    const Calls calls = RenderAll(page, &o, 240);
-    EXPECT_EQ(calls.text, 3);
-    EXPECT_EQ(calls.image, static_cast<int>(std::size(sample::kImages)));
-    EXPECT_EQ(calls.bitmap, static_cast<int>(std::size(sample::kBitmaps)));
-    DeleteDC(page);
-    wx5nh_free(&o);
-}
-
-// Where and why a walk stops: the step bound, a visit that asks to stop, a
-// damaged record, and an overlay without element records.
+// Where and why a walk stops: the step bound, a visit that asks to stop, and
+// an overlay without element records (a damaged record: the stop the tool
+// reports in ovl.cli.decode_fails_part_way).
 TEST(HostLibrary, WalkReportsWhereItStops) {
     WX5NH_OVERLAY o;
     ASSERT_EQ(wx5nh_load(Example("business").c_str(), &o), 0);
     WX5NH_STOP stop;
-    std::vector<WX5NH_ELEMENT> got = Walk(&o, 240, &stop);
-    ASSERT_GT(got.size(), 4u);
+    ASSERT_GT(Walk(&o, 240, &stop).size(), 4u);
     EXPECT_LE(Walk(&o, 240, &stop, 3).size(), 3u);
     EXPECT_EQ(stop.result, WX5NH_STEPS_OUT);
     WX5NH_WALK_OPTIONS options{240, 1, 0};
@@ -130,20 +117,7 @@ TEST(HostLibrary, WalkReportsWhereItStops) {
     EXPECT_EQ(wx5nh_walk(&o, &options, second, &seen, &stop), WX5NH_VISIT_STOPPED);
     EXPECT_EQ(seen, 2);
     EXPECT_EQ(stop.elements, 2u);
-
-    // A class id no element record has, written over the third element.
-    size_t i = 2;
-    while (i < got.size() && got[i].kind == 10) ++i;
-    ASSERT_LT(i, got.size());
-    const size_t third = got[i].offset;
-    o.image[third] = 0x7F;
-    o.image[third + 1] = 0xE0;
-    got = Walk(&o, 240, &stop);
-    EXPECT_NE(stop.result, 0);
-    EXPECT_EQ(stop.offset, third);
-    EXPECT_EQ(std::count_if(got.begin(), got.end(), [&](auto& e) { return e.result == 0 && e.offset < third; }), static_cast<long>(i));
     wx5nh_free(&o);
-
     ASSERT_EQ(wx5nh_load(Kind1("bare", nullptr).c_str(), &o), 0);
     EXPECT_EQ(o.firstElement, o.size);
     EXPECT_TRUE(Walk(&o, 240, &stop).empty());
