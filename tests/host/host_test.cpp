@@ -54,6 +54,7 @@ int CountImage(void* c, HDC dc, const WX5NH_OVERLAY* o, const WX5NH_ELEMENT* e) 
 int CountBitmap(void* c, HDC dc, const WX5NH_OVERLAY* o, const WX5NH_ELEMENT* e) {
     return ++static_cast<Calls*>(c)->bitmap, wx5nh_draw_bitmap(c, dc, o, e);
 }
+
 // Every example, and the sample overlay of every element kind, loads and
 // walks to its end; elements lie in order inside the image; with all three
 // callbacks every decoded element is drawn, each callback seeing its kinds,
