@@ -33,30 +33,25 @@ bool Read(const char* path, Page* page) {
     return true;
 }
 
-// Counts the ink pixels of a, and those of them with ink of b near.
-void Match(const Page& a, const Page& b, long* ink, long* near) {
-    for (int y = 0; y < a.height; ++y)
-        for (int x = 0; x < a.width; ++x) {
-            if (!a.At(x, y)) continue;
-            ++*ink;
-            bool found = false;
-            for (int d = 0; d < 9 && !found; ++d) found = b.At(x + d % 3 - 1, y + d / 3 - 1);
-            *near += found;
-        }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    Page a, b;
-    if (argc != 4 || !Read(argv[1], &a) || !Read(argv[2], &b) || std::abs(a.width - b.width) > 1 ||
-        std::abs(a.height - b.height) > 1) {
+    Page p[2];
+    if (argc != 4 || !Read(argv[1], &p[0]) || !Read(argv[2], &p[1]) || std::abs(p[0].width - p[1].width) > 1 ||
+        std::abs(p[0].height - p[1].height) > 1) {
         std::fprintf(stderr, "ink_agreement: two readable pages of one size and a percentage, please\n");
         return 2;
     }
-    long ink = 0, near = 0;
-    Match(a, b, &ink, &near);
-    Match(b, a, &ink, &near);
+    long ink = 0, near = 0;  // ink pixels of either page, and those with ink of the other near
+    for (int k = 0; k < 2; ++k)
+        for (int y = 0; y < p[k].height; ++y)
+            for (int x = 0; x < p[k].width; ++x) {
+                if (!p[k].At(x, y)) continue;
+                ++ink;
+                bool found = false;
+                for (int d = 0; d < 9 && !found; ++d) found = p[1 - k].At(x + d % 3 - 1, y + d / 3 - 1);
+                near += found;
+            }
     const double percent = ink ? 100.0 * near / ink : 0;
     std::printf("%.3f%% of %ld ink pixels agree\n", percent, ink);
     return ink && percent >= std::atof(argv[3]) ? 0 : 1;
