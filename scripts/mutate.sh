@@ -91,7 +91,7 @@ run_matrix() {
     >"$work/failed" 2>/dev/null
   if [ -n "$extra" ]; then
     ctest --test-dir "$build" -R "$extra" -LE conformance -j "$jobs" --timeout "$limit" 2>/dev/null |
-      sed -n 's/^ *[0-9]* - \([^ ]*\) (.*/ctest:\1/p' >>"$work/failed"
+      sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) (.*/ctest:\1/p' >>"$work/failed"
   fi
   [ ! -s "$work/failed" ]
 }
