@@ -145,18 +145,41 @@ TEST(Mapping, AxisLinesLookTheSameInEveryMapping) {
 TEST(Mapping, SlantedLinesAgreeToTheirEdgePixels) {
     // Slanted geometry is truncated in logical units, so a finer logical
     // grid moves edges by a pixel; the shapes must match everywhere else.
+    // The management record changes where pens come from, not the pixels.
     std::vector<uint32_t> text = Render(Mapping::Text, SlantFigures(), false);
     EXPECT_GT(Differences(text, std::vector<uint32_t>(text.size(), 0xFFFFFF)), 8000);
-    for (Mapping m : {Mapping::Twips, Mapping::Anisotropic, Mapping::MirrorX})
-        EXPECT_EQ(DifferencesOffEdges(text, Render(m, SlantFigures(), false), 720, 720), 0)
-            << MappingName(m);
+    EXPECT_EQ(Differences(text, Render(Mapping::Text, SlantFigures(), true)), 0);
+    for (Mapping m : {Mapping::Twips, Mapping::Anisotropic, Mapping::MirrorX}) {
+        std::vector<uint32_t> page = Render(m, SlantFigures(), false);
+        EXPECT_EQ(DifferencesOffEdges(text, page, 720, 720), 0) << MappingName(m);
+        EXPECT_EQ(Differences(page, Render(m, SlantFigures(), true)), 0) << MappingName(m);
+    }
 }
 
-TEST(Mapping, ManagedAndUnmanagedDrawTheSamePixels) {
+TEST(Mapping, LinesFarBeyondThePageStayExact) {
+    // End points 2^26 device pixels away (GDI's device space is 28 bits):
+    // no arithmetic may overflow or lose the part that crosses the page.
+    constexpr int kFar = 1 << 26;
+    Page page;
     for (Mapping m : {Mapping::Text, Mapping::Twips, Mapping::Anisotropic}) {
-        EXPECT_EQ(Differences(Render(m, SlantFigures(), false), Render(m, SlantFigures(), true)),
-                  0)
-            << MappingName(m);
+        page.SetMapping(m);
+        for (int kind : {1, 9})
+            for (int cap : {1, 2, 3}) {
+                SCOPED_TRACE(testing::Message() << MappingName(m) << " kind " << kind << " cap " << cap);
+                page.Clear();
+                LINEREC line = Line(page.Len(9), kind, cap);
+                const POINT p[6] = {page.L(-kFar, 100), page.L(kFar, 100), page.L(300, kFar),
+                                    page.L(300, -kFar), page.L(-kFar, -kFar), page.L(kFar, kFar)};
+                for (int i = 0; i < 6; i += 2)
+                    ASSERT_EQ(foExtLine(page.dc(), p[i].x, p[i].y, p[i + 1].x, p[i + 1].y, &line, nullptr), 1);
+                // Ink within 5 pixels of each centre line (a double line's
+                // centre is a gap) at the page edges and inside.
+                for (POINT q : {POINT{0, 100}, POINT{719, 100}, POINT{300, 0}, POINT{300, 719},
+                                POINT{0, 0}, POINT{500, 500}})
+                    EXPECT_GT(page.CountInk(q.x - 5, q.y - 5, q.x + 6, q.y + 6), 0) << q.x << "," << q.y;
+                EXPECT_EQ(page.CountInk(100, 0, 200, 90), 0);
+                EXPECT_EQ(line.dashCarry, 0);
+            }
     }
 }
 
