@@ -1,8 +1,8 @@
-// Drawing cases read from the .txt files next to this runner. One line is
-// one case: its name, then commands separated by '|', run on a fresh swgdi
-// page. Commands set the page up, call a drawing function, or check what the
-// last call left (its return value, the primitives it drew, the line
-// record's dash state, pixels). The command words are listed in Step below.
+// Drawing cases read from the files in cases/ (the format is described in
+// cases/README.md). One line is one case: its name, then commands separated
+// by '|', run on a fresh swgdi page. Commands set the page up, call a
+// drawing function, or check what the last call left (its result, the
+// primitives it drew, the line record's dash state, pixels).
 #include <cmath>
 #include <fstream>
 #include <memory>
