@@ -70,8 +70,7 @@ public:
             SetMapMode(page_->dc(), MM_ANISOTROPIC);
             SetWindowExtEx(page_->dc(), arg(0), arg(1), nullptr);
             SetViewportExtEx(page_->dc(), arg(2), arg(3), nullptr);
-        } else if (op == "clear") page_->Clear();
-        else if (op == "stripes") Stripes(arg(0));
+        } else if (op == "stripes") Stripes(arg(0));
         else if (op == "setdc") {
             SetTextColor(page_->dc(), arg(0));
             SetBkColor(page_->dc(), arg(1));
@@ -231,7 +230,7 @@ private:
     }
     int Count(const std::string& opName) const {
         int n = 0;
-        for (const Call& c : journal_) n += opName == "*" || c.op == opName || (opName == "Create" && c.op.rfind("Create", 0) == 0);
+        for (const Call& c : journal_) n += opName == "*" || c.op == opName;
         return n;
     }
     // "item Op I what": the I-th primitive of Op as text, or its pen, brush or DC state.
