@@ -82,6 +82,10 @@ TEST_F(ObjCache, SamePenTwiceAndWidthYIgnoredForTheCurrentPen) {
     EXPECT_EQ(swgdi_ObjectCount(), base + 3);
     EXPECT_EQ(mng.pen[0].logPen.lopnWidth.y, 9);
     EXPECT_EQ(mng.pen[2].logPen.lopnWidth.y, 0);
+    // An all-zero description is a pen like any other, not an empty slot.
+    EXPECT_EQ(foSelectPen(dc, Pen(0, 0), &prev, &mng), 1);
+    EXPECT_NE(mng.pen[0].handle, nullptr);
+    EXPECT_EQ(CurrentPen(), mng.pen[0].handle);
 }
 
 TEST_F(ObjCache, SevenPensEvictTheStartPenThenTheFirst) {
