@@ -234,8 +234,8 @@ private:
         return n;
     }
     // "item Op I what": the I-th primitive of Op as text, or its pen, brush or DC state.
-    std::string Item(const std::string& spec) const {
-        std::istringstream in(spec);
+    std::string Item(const std::string& query) const {
+        std::istringstream in(query);
         std::string opName, what;
         size_t index = 0;
         in >> opName >> index >> what;
