@@ -189,8 +189,8 @@ public:
         if (call) {
             page_->JournalOff();
             journal_ = Journal(page_->dc());
-            nullDc_ = nullRec_ = false;
         }
+        if (op != "nodc" && op != "norec") nullDc_ = nullRec_ = false;
     }
 
 private:
