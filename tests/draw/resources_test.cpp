@@ -79,27 +79,36 @@ namespace {
 // Six looks that repeat: thin solid, dashed wide with flat ends, double,
 // wave, dashed round, slanted square ends. Each needs at most one pen and
 // one brush, so six of them fit the cache.
-struct Style {
-    int width, kind, cap, wave;
-    COLORREF color;
-    bool slanted;
-};
-const Style kStyles[6] = {
-    {1, 1, 3, 0, 0x000001, false},  {8, 3, 1, 0, 0x000002, false},
-    {9, 9, 1, 0, 0x000003, false},  {1, 10, 3, 12, 0x000004, false},
-    {3, 4, 3, 0, 0x000005, false},  {6, 1, 2, 0, 0x000006, true},
-};
-
 void DrawStyle(HDC dc, int i, int n, MNG_OBJECT* mng) {
-    const Style& s = kStyles[i];
-    LINEREC line = Line(s.width, s.kind, s.cap, s.color);
-    line.waveHeight = s.wave;
+    static const int kStyles[6][4] = {{1, 1, 3, 0}, {8, 3, 1, 0}, {9, 9, 1, 0}, {1, 10, 3, 12}, {3, 4, 3, 0}, {6, 1, 2, 0}};
+    const int* s = kStyles[i];
+    LINEREC line = Line(s[0], s[1], s[2], static_cast<COLORREF>(i + 1));
+    line.waveHeight = s[3];
     line.unitsPerInch = 600;
-    int y = 20 + (n % 400) * 8;
-    int x = 20 + (n % 7) * 10;
-    int rc = s.slanted ? foExtLine(dc, x, y, x + 700, y + 300, &line, mng)
-                       : foExtLine(dc, x, y, x + 800, y, &line, mng);
-    ASSERT_EQ(rc, 1);
+    const int y = 20 + (n % 400) * 8, x = 20 + (n % 7) * 10;
+    ASSERT_EQ(foExtLine(dc, x, y, x + (i == 5 ? 700 : 800), y + (i == 5 ? 300 : 0), &line, mng), 1);
+}
+
+// Rectangles and ellipses of every kind: open sides, radii, widths, line
+// kinds, hatches, and transparent fills when asked for.
+void DrawFigures(HDC hdc, MNG_OBJECT* mng, bool fills, bool transparent) {
+    int i = 0;
+    for (int kind : {1, 3, 9, 8})
+        for (int cap : {1, 3}) {
+            LINEREC l = Line(kind == 9 ? 9 : 5, kind, cap, 0x000080);
+            l.unitsPerInch = 96;
+            if (kind == 8) {
+                l.dashCount = 4;
+                const int pattern[4] = {9, 4, 2, 4};
+                std::memcpy(l.dashPattern, pattern, sizeof pattern);
+            }
+            RECTREC s = Shape(i % 2 ? 0x34 : 0, 12, 0, 30, 4);
+            const int hatch = !fills ? 0 : (i % 3 == 0 ? 500 : (i % 3 == 1 ? 1000 : 0));
+            const int flags = transparent ? (i & 1) : 0;
+            foExtRectangle(hdc, RECT{20 + 40 * i, 20, 60 + 40 * i, 90}, hatch, flags, &l, &s, mng);
+            foExtEllipse(hdc, 40 + 40 * i, 160, 18, 30, hatch, flags, &l, mng);
+            ++i;
+        }
 }
 
 TEST(Resources, ManagedDrawingCreatesNothingAfterTheFirstOfEachStyle) {
@@ -113,35 +122,54 @@ TEST(Resources, ManagedDrawingCreatesNothingAfterTheFirstOfEachStyle) {
     EXPECT_GE(warm, base + 8);
     const long before = g_allocations.load(), ownBefore = g_ownAllocations.load();
     for (int n = 0; n < 10000; ++n) DrawStyle(dc, n % 6, n, &mng);
-    const long all = g_allocations.load() - before;
-    const long own = g_ownAllocations.load() - ownBefore;
+    const long all = g_allocations.load() - before, own = g_ownAllocations.load() - ownBefore;
     EXPECT_EQ(swgdi_ObjectCount(), warm);
 
     // Not one object made and dropped again on the way either: the journal
     // records every creation and deletion.
     page.JournalOn();
     for (int n = 0; n < 600; ++n) DrawStyle(dc, n % 6, n, &mng);
-    int made = 0, deleted = 0, drawn = 0;
-    for (const Call& c : Journal(dc)) {
-        made += c.op.rfind("Create", 0) == 0;
-        deleted += c.op == "DeleteObject";
-        drawn += c.op == "Polyline" || c.op == "Polygon" || c.op == "FillRect" || c.op == "LineTo";
-    }
+    const std::vector<Call> j = Journal(dc);
     page.JournalOff();
-    EXPECT_EQ(made, 0);
-    EXPECT_EQ(deleted, 0);
-    EXPECT_GT(drawn, 600);
+    for (const Call& c : j) EXPECT_TRUE(c.op.rfind("Create", 0) != 0 && c.op != "DeleteObject") << c.op;
+    EXPECT_GT(Only(j, {"Polyline", "Polygon", "FillRect", "LineTo"}).size(), 600u);
 #ifndef WX5N_TEST_ASAN
     // swgdi keeps its drawing state and scratch buffers across calls: once
     // warm, nothing in the process allocates while drawing.
     EXPECT_EQ(all, 0);
     EXPECT_EQ(own, 0);
-#else
+#endif
     (void)all;
     (void)own;
-#endif
     EndMngObject(dc, &mng);
     EXPECT_EQ(swgdi_ObjectCount(), base);
+}
+
+// Plain fills and frames of rectangles and ellipses from a warm record
+// create nothing either; the host selects the fill pattern once.
+TEST(Resources, WarmRecordCreatesNothingForFiguresAndDrawsAsUnmanaged) {
+    Page page(400, 300, 96), plain(400, 300, 96);
+    const int before = swgdi_ObjectCount();
+    MNG_OBJECT mng;
+    StartMngObject(page.dc(), &mng);
+    HBRUSH hatch = foGetHatchBrush(250);
+    SelectObject(page.dc(), hatch);
+    DrawFigures(page.dc(), &mng, true, false);  // warm-up
+    const int warm = swgdi_ObjectCount();
+    page.JournalOn();
+    for (int round = 0; round < 3; ++round) DrawFigures(page.dc(), &mng, true, false);
+    page.JournalOff();
+    EXPECT_EQ(swgdi_ObjectCount(), warm);
+    for (const Call& c : Journal(page.dc())) EXPECT_NE(c.op.rfind("Create", 0), 0u) << c.op;
+    // The record changes where pens and brushes come from, not what is drawn.
+    page.Clear();
+    DrawFigures(page.dc(), &mng, false, true);
+    DrawFigures(plain.dc(), nullptr, false, true);
+    EXPECT_TRUE(page.Pixels() == plain.Pixels());
+    EXPECT_GT(plain.CountInk(0, 0, 400, 300), 3000);
+    EndMngObject(page.dc(), &mng);
+    DeleteObject(hatch);
+    EXPECT_EQ(swgdi_ObjectCount(), before);
 }
 
 // The counter attributes allocations made by code of this executable.
@@ -158,14 +186,16 @@ TEST(Resources, AllocationCounterSeesThisExecutable) {
 #endif
 }
 
+// Unmanaged calls leave no object behind and the DC's own selected.
 TEST(Resources, UnmanagedDrawingLeavesNoObjectBehind) {
     Page page;
     HDC dc = page.dc();
-    HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN);
-    HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH);
+    const HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN), brush = GetCurrentObject(dc, OBJ_BRUSH);
+    const int base = swgdi_ObjectCount();
+    DrawFigures(dc, nullptr, true, true);
+    EXPECT_GT(page.CountInk(0, 0, 400, 300), 5000);
     for (Mapping m : {Mapping::Text, Mapping::Twips, Mapping::Anisotropic}) {
         page.SetMapping(m);
-        const int base = swgdi_ObjectCount();
         for (int kind = 0; kind <= 10; ++kind)
             for (int cap = 0; cap <= 3; ++cap)
                 for (int w : {1, 5, 12}) {
@@ -173,11 +203,8 @@ TEST(Resources, UnmanagedDrawingLeavesNoObjectBehind) {
                     line.waveHeight = page.Len(10);
                     line.dashCount = 2;
                     line.dashPattern[0] = line.dashPattern[1] = page.Len(7);
-                    POINT a = page.L(40, 40), b = page.L(300, 40), c = page.L(300, 250),
-                          d = page.L(60, 300);
-                    foExtLine(dc, a.x, a.y, b.x, b.y, &line, nullptr);
-                    foExtLine(dc, b.x, b.y, c.x, c.y, &line, nullptr);
-                    foExtLine(dc, c.x, c.y, d.x, d.y, &line, nullptr);
+                    const POINT p[4] = {page.L(40, 40), page.L(300, 40), page.L(300, 250), page.L(60, 300)};
+                    for (int i = 0; i < 3; ++i) foExtLine(dc, p[i].x, p[i].y, p[i + 1].x, p[i + 1].y, &line, nullptr);
                 }
         EXPECT_EQ(swgdi_ObjectCount(), base) << MappingName(m);
         EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), pen);
