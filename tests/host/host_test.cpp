@@ -37,19 +37,12 @@ std::vector<WX5NH_ELEMENT> Walk(WX5NH_OVERLAY* o, unsigned dpi, WX5NH_STOP* stop
     return got;
 }
 
-// Calls of each callback, counted by element kind.
-struct Calls {
-    int text = 0, image = 0, bitmap = 0;
-};
-int CountText(void* c, HDC, const WX5NH_OVERLAY* o, const WX5NH_ELEMENT* e) {
-    return ++static_cast<Calls*>(c)->text, wx5nh_text_length(o, e) > 0 ? 0 : -1;
-}
-int CountImage(void* c, HDC dc, const WX5NH_OVERLAY* o, const WX5NH_ELEMENT* e) {
-    return ++static_cast<Calls*>(c)->image, wx5nh_draw_image(c, dc, o, e);
-}
-int CountBitmap(void* c, HDC dc, const WX5NH_OVERLAY* o, const WX5NH_ELEMENT* e) {
-    return ++static_cast<Calls*>(c)->bitmap, wx5nh_draw_bitmap(c, dc, o, e);
-}
+// Callbacks that count their calls in calls[0] (text), [1] (images) and [2]
+// (bitmaps), then draw as a host would.
+int calls[3];
+int CountText(void*, HDC, const WX5NH_OVERLAY* o, const WX5NH_ELEMENT* e) { return ++calls[0], wx5nh_text_length(o, e) > 0 ? 0 : -1; }
+int CountImage(void* c, HDC dc, const WX5NH_OVERLAY* o, const WX5NH_ELEMENT* e) { return ++calls[1], wx5nh_draw_image(c, dc, o, e); }
+int CountBitmap(void* c, HDC dc, const WX5NH_OVERLAY* o, const WX5NH_ELEMENT* e) { return ++calls[2], wx5nh_draw_bitmap(c, dc, o, e); }
 
 // Every example, and the sample overlay of every element kind, loads and
 // walks to its end; elements lie in order inside the image; with all three
@@ -75,17 +68,17 @@ TEST(HostLibrary, OverlaysWalkAndDrawEveryElement) {
         }
         EXPECT_GE(stop.offset, at);
         HDC page = swgdi_CreatePageDC(2480, 3508, 300, 300, 32);
-        Calls calls;
-        const WX5NH_CALLBACKS all = {&calls, CountText, CountImage, CountBitmap};
+        calls[0] = calls[1] = calls[2] = 0;
+        const WX5NH_CALLBACKS all = {nullptr, CountText, CountImage, CountBitmap};
         WX5NH_RENDER_RESULT r, bare;
         EXPECT_EQ(wx5nh_render(page, &o, 300, &all, &r), 0);
         EXPECT_GT(r.decoded, 0u);
         EXPECT_EQ(r.drawn, r.decoded);
         EXPECT_EQ(wx5nh_render(page, &o, 300, nullptr, &bare), 0);
         EXPECT_EQ(bare.decoded, r.decoded);
-        EXPECT_EQ(bare.drawn + calls.text + calls.image + calls.bitmap, r.drawn);
-        EXPECT_TRUE(name[0] != 's' || (calls.text == 3 && calls.image == int(std::size(sample::kImages)) &&
-                                       calls.bitmap == int(std::size(sample::kBitmaps))));
+        EXPECT_EQ(bare.drawn + calls[0] + calls[1] + calls[2], r.drawn);
+        EXPECT_TRUE(name[0] != 's' || (calls[0] == 3 && calls[1] == int(std::size(sample::kImages)) &&
+                                       calls[2] == int(std::size(sample::kBitmaps))));
         DeleteDC(page);
         wx5nh_free(&o);
         EXPECT_EQ(o.image, nullptr);
@@ -173,16 +166,14 @@ TEST(HostLibrary, AreaCornersStayInTheBox) {
             for (int y = 0; y < s.height; ++y) {
                 const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s.bits) + y * s.stride);
                 int lo = s.width, hi = -1;
-                for (int x = 0; x < s.width; ++x) {
-                    if ((row[x] & 0xFFFFFF) == 0xFFFFFF) continue;
-                    outside += !(x >= e.low.x - pen && x <= e.high.x + pen && y >= e.low.y - pen && y <= e.high.y + pen);
-                    lo = std::min(lo, x);
-                    hi = std::max(hi, x);
-                }
+                for (int x = 0; x < s.width; ++x)
+                    if ((row[x] & 0xFFFFFF) != 0xFFFFFF) {
+                        outside += x < e.low.x - pen || x > e.high.x + pen || y < e.low.y - pen || y > e.high.y + pen;
+                        lo = std::min(lo, x), hi = x;
+                    }
                 if (hi < 0) continue;
                 ++rows;
-                // Once the width has fallen it may not rise again.
-                EXPECT_FALSE(falls > 0 && hi - lo > last) << "row " << y;
+                EXPECT_FALSE(falls > 0 && hi - lo > last) << "row " << y;  // once fallen, the width may not rise again
                 falls += last >= 0 && hi - lo < last;
                 last = hi - lo;
             }
