@@ -1,14 +1,12 @@
 // The host library over the examples and over overlays the writer makes.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "host/wx5nhost.h"
+#include "support/temp_file.h"
 #include "tests/decode/sample_overlay.h"
 
 using namespace ovlw;
@@ -17,16 +15,14 @@ namespace {
 
 std::string Example(const char* name) { return std::string(WX5N_SOURCE_DIR) + "/examples/" + name + ".ovl"; }
 
-// A kind 1 overlay loaded from the test's temporary folder: with elements
-// after a font list, or without element records at all.
-int LoadKind1(const std::string& name, const Bytes* elements, WX5NH_OVERLAY* o) {
-    const char* dir = std::getenv("WX5N_TEST_TMP");
-    const std::string base = dir != nullptr && *dir != '\0' ? dir : "/tmp", path = base + "/host_" + name + ".ovl";
-    ::mkdir(base.c_str(), 0755);
+// A kind 1 overlay loaded from a temporary file: with elements after a font
+// list, or without element records at all.
+int LoadKind1(const Bytes* elements, WX5NH_OVERLAY* o) {
     Kind1Options k;
     if (elements != nullptr) k.preamble = FontList({Ebcdic("QZAAAADA")}), k.elements = *elements;
     k.endPicture = elements != nullptr;
-    return WriteFile(path, BuildKind1(k)) ? wx5nh_load(path.c_str(), o) : -1;
+    const TempFile file(BuildKind1(k));
+    return file.ok() ? wx5nh_load(file.path().c_str(), o) : -1;
 }
 
 std::vector<WX5NH_ELEMENT> Walk(WX5NH_OVERLAY* o, unsigned dpi, WX5NH_STOP* stop, size_t maxSteps = 0) {
@@ -53,7 +49,7 @@ TEST(HostLibrary, OverlaysWalkAndDrawEveryElement) {
     for (const char* name : {"business", "ledger", "japanese", "sample"}) {
         SCOPED_TRACE(name);
         WX5NH_OVERLAY o;
-        ASSERT_EQ(name[0] == 's' ? LoadKind1(name, &elements, &o) : wx5nh_load(Example(name).c_str(), &o), 0);
+        ASSERT_EQ(name[0] == 's' ? LoadKind1(&elements, &o) : wx5nh_load(Example(name).c_str(), &o), 0);
         ASSERT_GT(o.firstElement, 0u);
         WX5NH_STOP stop;
         const std::vector<WX5NH_ELEMENT> got = Walk(&o, 300, &stop);
@@ -101,7 +97,7 @@ TEST(HostLibrary, WalkReportsWhereItStops) {
     EXPECT_EQ(wx5nh_walk(&o, &options, second, &seen, &stop), WX5NH_VISIT_STOPPED);
     EXPECT_TRUE(seen == 2 && stop.elements == 2u);
     wx5nh_free(&o);
-    ASSERT_EQ(LoadKind1("bare", nullptr, &o), 0);
+    ASSERT_EQ(LoadKind1(nullptr, &o), 0);
     EXPECT_EQ(o.firstElement, o.size);
     EXPECT_TRUE(Walk(&o, 240, &stop).empty());
     EXPECT_TRUE(stop.result < 0 && stop.offset == o.size) << stop.result;
@@ -123,7 +119,7 @@ TEST(HostLibrary, ImageSizeOnPaperIsTheSameAtEveryDpi) {
         SCOPED_TRACE(c.code);
         const Bytes image = Image({1440, -1440}, {2880, -1440}, {1440, -2880}, 0xF9, c.code, 11, 13, Bytes(22, 0xFF));
         WX5NH_OVERLAY o;
-        ASSERT_EQ(LoadKind1("image", &image, &o), 0);
+        ASSERT_EQ(LoadKind1(&image, &o), 0);
         double w150 = 0, h150 = c.rows / 240.0;  // the decoder's converted rows, at the overlay's 240 units
         for (unsigned dpi : {150u, 300u, 600u, 1200u}) {
             const WX5NH_ELEMENT e = Only(&o, dpi);
@@ -151,7 +147,7 @@ TEST(HostLibrary, AreaCornersStayInTheBox) {
                                    Arc3Point({l + k, b}, {l + q, b + q}, {l, b + k}), Polyline({{l, b + k}, {l, t - k}}),
                                    Arc3Point({l, t - k}, {l + q, t - q}, {l + k, t}), GroupEnd()});
         WX5NH_OVERLAY o;
-        ASSERT_EQ(LoadKind1("area", &area, &o), 0);
+        ASSERT_EQ(LoadKind1(&area, &o), 0);
         for (unsigned dpi : {100u, 240u}) {
             SCOPED_TRACE(testing::Message() << k << " at " << dpi);
             const WX5NH_ELEMENT e = Only(&o, dpi);
