@@ -46,12 +46,7 @@ Pixels Render(const std::string& path, const ovl::RenderOptions& options, int* w
 // output's extension.
 void Write(const std::vector<std::string>& files, const std::string& output, const ovl::RenderOptions& options,
            bool grey = false) {
-    ovl::RenderCommand command;
-    command.files = files;
-    command.output = output;
-    command.grey = grey;
-    command.options = options;
-    EXPECT_EQ(ovl::Render(command, stderr), 0) << output;
+    EXPECT_EQ(ovl::Render({files, output, "", false, grey, options}, stderr), 0) << output;
 }
 
 // Pixels of back that are not page's; as grey, those not grey or that turn

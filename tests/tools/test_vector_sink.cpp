@@ -25,30 +25,23 @@ void Draw(const SWGDI_PATH_SINK& s, const std::string& calls) {
         std::istringstream in(call);
         std::string op, a, b;
         double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        int w = 0, h = 0;
         uint32_t rgb = 0;
         in >> op;
         if (op == "rect" && in >> x0 >> y0 >> x1 >> y1) {
-            s.move_to(s.context, x0, y0);
-            s.line_to(s.context, x1, y0);
-            s.line_to(s.context, x1, y1);
-            s.line_to(s.context, x0, y1);
-            s.close_path(s.context);
+            s.move_to(s.context, x0, y0), s.line_to(s.context, x1, y0), s.line_to(s.context, x1, y1);
+            s.line_to(s.context, x0, y1), s.close_path(s.context);
         } else if ((op == "move" || op == "line") && in >> x0 >> y0) {
             (op == "move" ? s.move_to : s.line_to)(s.context, x0, y0);
-        } else if (op == "fill" && in >> a >> std::hex >> rgb) {
-            SWGDI_FILL f{};
-            f.rule = kRule.at(a);
-            f.rgb = rgb;
-            s.fill(s.context, &f);
-        } else if (op == "pattern" && in >> x0 >> std::hex >> rgb >> y0) {
-            SWGDI_FILL f{WINDING, 1, 0, 4, 2, kCell, rgb, 0x00FF00, y0 != 0, static_cast<int>(x0), 0};
+        } else if ((op == "fill" && in >> a >> std::hex >> rgb) || (op == "pattern" && in >> x0 >> std::hex >> rgb >> y0)) {
+            const bool solid = op == "fill";  // a solid fill's pattern, and a pattern's solid colour, are never seen
+            const SWGDI_FILL f{solid ? kRule.at(a) : WINDING, !solid, solid ? rgb : 0xFF00FF, 4, 2, kCell,
+                               solid ? 0xFF00FF : rgb, 0x00FF00, y0 != 0, static_cast<int>(x0), 0};
             s.fill(s.context, &f);
         } else if (op == "stroke" && in >> x0 >> a >> b >> std::hex >> rgb) {
             const SWGDI_STROKE st{x0, kCap.at(a), kJoin.at(b), rgb};
             s.stroke(s.context, &st);
-        } else if (op == "image" && in >> x0 >> y0 >> x1 >> y1) {
-            int w = 0, h = 0;
-            in >> w >> h;
+        } else if (op == "image" && in >> x0 >> y0 >> x1 >> y1 >> w >> h) {
             std::vector<uint32_t> px;
             for (in >> std::hex; in >> rgb;) px.push_back(rgb);
             ASSERT_EQ(px.size(), static_cast<size_t>(w) * h) << call;
