@@ -40,26 +40,38 @@ int CountText(void*, HDC, const WX5NH_OVERLAY* o, const WX5NH_ELEMENT* e) { retu
 int CountImage(void* c, HDC dc, const WX5NH_OVERLAY* o, const WX5NH_ELEMENT* e) { return ++calls[1], wx5nh_draw_image(c, dc, o, e); }
 int CountBitmap(void* c, HDC dc, const WX5NH_OVERLAY* o, const WX5NH_ELEMENT* e) { return ++calls[2], wx5nh_draw_bitmap(c, dc, o, e); }
 
-// The sample overlay of every element kind loads and walks to its end;
-// elements lie in order inside the image; with all three callbacks every
-// decoded element is drawn, each callback seeing its kinds, and without them
-// text, images and bitmaps are left undrawn. (The examples drawn whole with
-// the callbacks: examples.c_host.)
+// The sample overlay of every element kind loads and walks to its end at
+// each resolution; elements lie in order inside the image, and each image of
+// 11 rows of 13 pixels keeps its size and shape on paper at every resolution,
+// whatever its resolution code (within a pixel at 150 dpi). With all three
+// callbacks every decoded element is drawn, each callback seeing its kinds,
+// and without them text, images and bitmaps are left undrawn. (The examples
+// drawn whole with the callbacks: examples.c_host.)
 TEST(HostLibrary, OverlaysWalkAndDrawEveryElement) {
     const Bytes elements = sample::SampleElements(false);
     WX5NH_OVERLAY o;
     ASSERT_EQ(LoadKind1(&elements, &o), 0);
     ASSERT_GT(o.firstElement, 0u);
-    WX5NH_STOP stop;
-    const std::vector<WX5NH_ELEMENT> got = Walk(&o, 300, &stop);
-    ASSERT_FALSE(got.empty());
-    EXPECT_TRUE(stop.result == 0 && stop.elements == got.size()) << stop.result << " after " << stop.elements;
-    size_t at = o.firstElement;
-    for (const WX5NH_ELEMENT& e : got) {
-        EXPECT_TRUE(e.result == 0 && e.offset >= at && e.next >= e.offset && e.next <= o.size && e.dpi == 300u) << e.offset;
-        at = e.next;
+    for (unsigned dpi : {150u, 300u, 600u, 1200u}) {
+        WX5NH_STOP stop;
+        const std::vector<WX5NH_ELEMENT> got = Walk(&o, dpi, &stop);
+        ASSERT_FALSE(got.empty());
+        EXPECT_TRUE(stop.result == 0 && stop.elements == got.size()) << stop.result << " after " << stop.elements;
+        size_t at = o.firstElement, image = 0;
+        for (const WX5NH_ELEMENT& e : got) {
+            EXPECT_TRUE(e.result == 0 && e.offset >= at && e.next >= e.offset && e.next <= o.size && e.dpi == dpi) << e.offset;
+            at = e.next;
+            RECT box;
+            if (e.kind != FO_KIND_IMAGE || image == std::size(sample::kImages)) continue;
+            SCOPED_TRACE(testing::Message() << "code " << int(sample::kImages[image].code) << " at " << dpi);
+            ASSERT_EQ(wx5nh_image_box(&o, &e, &box), 0);
+            const double w = (box.right - box.left) / double(dpi), h = (box.bottom - box.top) / double(dpi);
+            EXPECT_NEAR(h, sample::kImages[image++].rows / 240.0, 1.0 / 150);  // converted rows at 240 units an inch
+            EXPECT_NEAR(w, h * 13 / 11, 1.0 / 150);                             // the 13 x 11 pixels' shape
+        }
+        EXPECT_EQ(image, std::size(sample::kImages));
+        EXPECT_GE(stop.offset, at);
     }
-    EXPECT_GE(stop.offset, at);
     HDC page = swgdi_CreatePageDC(2480, 3508, 300, 300, 32);
     const WX5NH_CALLBACKS all = {nullptr, CountText, CountImage, CountBitmap};
     WX5NH_RENDER_RESULT r, bare;
@@ -97,36 +109,6 @@ TEST(HostLibrary, WalkReportsWhereItStops) {
     wx5nh_free(&o);
 }
 
-// The one element of an overlay the writer makes, walked at dpi.
-WX5NH_ELEMENT Only(WX5NH_OVERLAY* o, unsigned dpi) {
-    WX5NH_STOP stop;
-    const std::vector<WX5NH_ELEMENT> got = Walk(o, dpi, &stop);
-    EXPECT_EQ(got.size(), 1u);
-    return got.empty() ? WX5NH_ELEMENT{} : got[0];
-}
-
-// An image measures the same on paper at every resolution, whatever its
-// resolution code: within one device pixel of its size at 150 dpi.
-TEST(HostLibrary, ImageSizeOnPaperIsTheSameAtEveryDpi) {
-    for (const sample::ImageCase& c : sample::kImages) {
-        SCOPED_TRACE(c.code);
-        const Bytes image = Image({1440, -1440}, {2880, -1440}, {1440, -2880}, 0xF9, c.code, 11, 13, Bytes(22, 0xFF));
-        WX5NH_OVERLAY o;
-        ASSERT_EQ(LoadKind1(&image, &o), 0);
-        double w150 = 0, h150 = c.rows / 240.0;  // the decoder's converted rows, at the overlay's 240 units
-        for (unsigned dpi : {150u, 300u, 600u, 1200u}) {
-            const WX5NH_ELEMENT e = Only(&o, dpi);
-            RECT box;
-            ASSERT_EQ(wx5nh_image_box(&o, &e, &box), 0);
-            const double w = (box.right - box.left) / double(dpi), h = (box.bottom - box.top) / double(dpi);
-            if (dpi == 150) w150 = w;
-            EXPECT_NEAR(w, w150, 1.0 / 150) << dpi;
-            EXPECT_NEAR(h, h150, 1.0 / 150) << dpi;
-        }
-        wx5nh_free(&o);
-    }
-}
-
 // Areas whose corner radii exceed half their box: the outline stays a
 // convex shape (row widths rise, then fall) inside the box widened by the
 // pen, no spikes, no crossing arcs, at several resolutions.
@@ -143,7 +125,10 @@ TEST(HostLibrary, AreaCornersStayInTheBox) {
         ASSERT_EQ(LoadKind1(&area, &o), 0);
         for (unsigned dpi : {100u, 240u}) {
             SCOPED_TRACE(testing::Message() << k << " at " << dpi);
-            const WX5NH_ELEMENT e = Only(&o, dpi);
+            WX5NH_STOP stop;
+            const std::vector<WX5NH_ELEMENT> got = Walk(&o, dpi, &stop);
+            ASSERT_EQ(got.size(), 1u);
+            const WX5NH_ELEMENT& e = got[0];
             HDC page = swgdi_CreatePageDC(dpi * 12, dpi * 12, dpi, dpi, 32);  // room for any spike
             WX5NH_RENDER_RESULT res;
             ASSERT_EQ(wx5nh_render(page, &o, dpi, nullptr, &res), 0);
