@@ -16,8 +16,7 @@ squash() { tr -d '[:space:]' | sed 's/　//g'; }  # white space, the ideographic
 
 "$ovl" build tests/tools/data/vector_fills.json -o "$out/fills.ovl" || bad "fills: cannot build the sheet"
 for file in examples/*.ovl "$out/fills.ovl"; do
-  n=$(basename "$file" .ovl)
-  o=$out/$n
+  n=$(basename "$file" .ovl); o=$out/$n
   if ! "$ovl" render "$file" -o "$o.png" --dpi 300 ||
      ! "$ovl" render "$file" -o "$o.pdf" --format pdf --dpi 300 2> "$o.err" ||
      ! "$ovl" render "$file" -o "$o.svg" --format svg --dpi 300 2>> "$o.err" ||

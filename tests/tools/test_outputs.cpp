@@ -99,14 +99,11 @@ std::vector<std::pair<uint16_t, Pixels>> ReadTiff(const std::string& path) {
 // where it has nothing (as grey: its ink and paper kept). Then one TIFF of
 // three pages, in the order given.
 TEST(OvlOutput, PagesReadBackAsTheUnmovedPageShifted) {
-    struct Case {
-        const char* name;
-        bool mono, grey;
-        double x, y;  // mm
-        int dx, dy;   // the same in pixels at 100 dpi
-    } const cases[] = {{"japanese", false, false, 0, 0, 0, 0},      {"japanese", true, false, -30, 20, -118, 79},
-                       {"japanese", false, true, 10, -5, 39, -20},  {"business", false, false, 0, 0, 0, 0},
-                       {"ledger", false, false, -30, 20, -118, 79}, {"ledger", true, false, 3, 0, 12, 0}};
+    // An example, 1-bit or grey, an offset in mm and the same in pixels at 100 dpi.
+    const struct Case { const char* name; bool mono, grey; double x, y; int dx, dy; } cases[] = {
+        {"japanese", false, false, 0, 0, 0, 0},      {"japanese", true, false, -30, 20, -118, 79},
+        {"japanese", false, true, 10, -5, 39, -20},  {"business", false, false, 0, 0, 0, 0},
+        {"ledger", false, false, -30, 20, -118, 79}, {"ledger", true, false, 3, 0, 12, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + (c.mono ? " 1-bit " : c.grey ? " grey " : " colour ") + std::to_string(c.x));
         ovl::RenderOptions options;
