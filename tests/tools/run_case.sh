@@ -15,18 +15,12 @@ IFS=$'\t' read -r _ want cmd want_err check <<< "$line"
 dir=$(mktemp -d)
 trap 'chmod -R u+rwx "$dir"; rm -rf "$dir"' EXIT
 chmod 755 "$dir"
-ln -s "$src/examples" "$dir/ex"
-ln -s "$src/tests/tools/data" "$dir/data"
-mkdir "$dir/bin" "$dir/w" && ln -s "$ovl" "$dir/bin/ovl"
-[ -z "$agree" ] || ln -s "$agree" "$dir/bin/ink_agreement"
-chmod 777 "$dir/w"
-export asuser=""
+mkdir -m 777 "$dir/w" && mkdir "$dir/bin" && ln -s "$src/examples" "$dir/ex" && ln -s "$src/tests/tools/data" "$dir/data" &&
+  ln -s "$ovl" "$dir/bin/ovl" && { [ -z "$agree" ] || ln -s "$agree" "$dir/bin/ink_agreement"; } && cd "$dir/w" || exit 1
+export asuser="" PATH="$dir/bin:$PATH"
 [ "$(id -u)" = 0 ] && asuser="setpriv --reuid=65534 --regid=65534 --clear-groups"
-export PATH="$dir/bin:$PATH"
-cd "$dir/w" || exit 1
 bash -o pipefail -c "$cmd" > ../stdout 2> ../stderr
-code=$?
-fail=0
+code=$? fail=0
 if [ "$code" != "$want" ]; then echo "exit status $code, expected $want"; fail=1; fi
 if [ "$want_err" = "-" ]; then : > ../want; else printf '%b\n' "$want_err" > ../want; fi
 diff -u ../want ../stderr || fail=1

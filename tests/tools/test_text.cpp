@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -14,12 +15,10 @@ namespace {
 
 // A white page, 32-bit with every pixel's fourth byte 0, or 1-bit.
 struct Page {
-    static int Stride(int w, bool mono) { return mono ? (w + 31) / 32 * 4 : w * 4; }
-    Page(int w, int h, bool mono) : bits(static_cast<size_t>(Stride(w, mono)) * h, 0xFF) {
-        raster = {w, h, Stride(w, mono), mono, 0, bits.data()};
+    Page(int w, int h, bool mono) : bits(static_cast<size_t>(mono ? (w + 31) / 32 * 4 : w * 4) * h, 0xFF) {
+        raster = {w, h, static_cast<int>(bits.size()) / h, mono, 0, bits.data()};
         for (size_t i = 3; !mono && i < bits.size(); i += 4) bits[i] = 0;
     }
-    uint32_t At(int x, int y) const { return raster.Rgb(x, y); }
     bool FourthBytesKept() const {
         for (size_t i = 3; !raster.mono && i < bits.size(); i += 4)
             if (bits[i] != 0) return false;
@@ -29,30 +28,21 @@ struct Page {
     ovl::Raster raster;
 };
 
-struct Box {
-    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
-};
-
-// Draws text with the pen at (100, 150) on a 400 x 400 page; the ink's box.
-Box Ink(ovl::TextRenderer& r, const std::u32string& text, const ovl::TextStyle& style) {
+// Draws text with the pen at (100, 150) on a 400 x 400 page; the ink's box:
+// left, top, right, bottom.
+std::array<int, 4> Ink(ovl::TextRenderer& r, const std::u32string& text, const ovl::TextStyle& style) {
     Page page(400, 400, false);
     r.Draw(page.raster, text, 100, 150, style);
-    Box b;
+    std::array<int, 4> b = {1 << 30, 1 << 30, -1, -1};
     for (int y = 0; y < 400; ++y)
         for (int x = 0; x < 400; ++x)
-            if (page.raster.Ink(x, y)) b = {std::min(b.left, x), std::min(b.top, y), std::max(b.right, x), std::max(b.bottom, y)};
+            if (page.raster.Ink(x, y)) b = {std::min(b[0], x), std::min(b[1], y), std::max(b[2], x), std::max(b[3], y)};
     return b;
 }
 
 TEST(OvlText, RunsAndStandsAsAsked) {
     // Text, vertical, rotation, and whether the ink is tall (else wide).
-    struct Case {
-        const char32_t* text;
-        bool vertical;
-        int rotation;
-        bool tall;
-    };
-    static const Case kCases[] = {{U"一二三四", false, 0, false}, {U"一二三四", true, 0, true},
+    static const struct Case { const char32_t* text; bool vertical; int rotation; bool tall; } kCases[] = {{U"一二三四", false, 0, false}, {U"一二三四", true, 0, true},
                                   {U"一二三四", false, 3, true},  {U"ABCD", true, 0, true},  // Latin turned in a column
                                   {U"「", false, 0, true},        {U"「", true, 0, false}};  // its vertical form lies across
     ovl::TextRenderer r;
@@ -62,17 +52,17 @@ TEST(OvlText, RunsAndStandsAsAsked) {
         style.heightPx = 24;
         style.vertical = c.vertical;
         style.rotation = c.rotation;
-        const Box b = Ink(r, c.text, style);
-        const int w = b.right - b.left + 1, h = b.bottom - b.top + 1;
-        ASSERT_GE(b.right, 0) << "no ink";
+        const auto [left, top, right, bottom] = Ink(r, c.text, style);
+        const int w = right - left + 1, h = bottom - top + 1;
+        ASSERT_GE(right, 0) << "no ink";
         EXPECT_GT(c.tall ? h : w, 1.5 * (c.tall ? w : h));
         // Lines start at the pen; columns hang below it within a cell's width
         // (a turned line's descent reaches a little left of the pen).
         const bool column = c.vertical || c.rotation == 3;
-        EXPECT_GE(column ? b.top : b.left, column ? 150 : 96);
-        EXPECT_LE(column ? b.top : b.left, column ? 150 + 20 : 100 + 20);  // in the first cell
-        EXPECT_GE(b.left, 100 - 6);
-        EXPECT_LE(column ? b.right : b.bottom, column ? 100 + 24 : 150 + 6);
+        EXPECT_GE(column ? top : left, column ? 150 : 96);
+        EXPECT_LE(column ? top : left, column ? 150 + 20 : 100 + 20);  // in the first cell
+        EXPECT_GE(left, 100 - 6);
+        EXPECT_LE(column ? right : bottom, column ? 100 + 24 : 150 + 6);
     }
     EXPECT_FALSE(r.Failed()) << r.OpenError();
 }
@@ -87,10 +77,10 @@ TEST(OvlText, SetsUpTheFontForTextAndKeepsItsGlyphs) {
     ASSERT_FALSE(r.FontFile().empty()) << r.OpenError();
     EXPECT_EQ(r.GlyphsRendered(), 3u);
     EXPECT_EQ(r.GlyphsCached(), 3u);
-    const Box again = Ink(r, U"請求書", style);
+    const std::array<int, 4> again = Ink(r, U"請求書", style);
     EXPECT_EQ(r.GlyphsRendered(), 3u);
     EXPECT_EQ(r.GlyphsCached(), 6u);
-    EXPECT_GT(again.right - again.left, 60);
+    EXPECT_GT(again[2] - again[0], 60);
     style.rotation = 2;
     Ink(r, U"請求書", style);  // another rotation is another glyph
     EXPECT_EQ(r.GlyphsRendered(), 6u);
@@ -115,7 +105,7 @@ TEST(OvlText, GlyphsCutByThePageEdgesShowTheirPart) {
         ASSERT_FALSE(r.Failed()) << r.OpenError();
         size_t solid = 0;
         for (int i = 0; !mono && i < 300 * 300; ++i) {
-            const uint32_t p = whole.At(i % 300, i / 300);
+            const uint32_t p = whole.raster.Rgb(i % 300, i / 300);
             solid += p == kRgb;
             for (int k = 0; k < 24; k += 8) EXPECT_GE((p >> k) & 0xFF, (kRgb >> k) & 0xFF) << std::hex << p;
         }
@@ -126,7 +116,7 @@ TEST(OvlText, GlyphsCutByThePageEdgesShowTheirPart) {
             r.Draw(part.raster, U"請求書 Ag", 100 - w[0], 150 - w[1], style);
             size_t differ = 0;
             for (int y = 0; y < w[3]; ++y)
-                for (int x = 0; x < w[2]; ++x) differ += part.At(x, y) != whole.At(w[0] + x, w[1] + y);
+                for (int x = 0; x < w[2]; ++x) differ += part.raster.Rgb(x, y) != whole.raster.Rgb(w[0] + x, w[1] + y);
             EXPECT_EQ(differ, 0u);
             EXPECT_TRUE(part.FourthBytesKept());
         }

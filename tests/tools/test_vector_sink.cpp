@@ -13,13 +13,8 @@
 
 namespace {
 
-uint32_t Hex(std::istream& in) {
-    std::string s;
-    in >> s;
-    return static_cast<uint32_t>(std::stoul(s, nullptr, 16));
-}
-
-// Makes the calls of a scene, ";" between them.
+// Makes the calls of a scene, ";" between them. Colours, the last numbers of
+// a call, are hexadecimal.
 void Draw(const SWGDI_PATH_SINK& s, const std::string& calls) {
     static const std::map<std::string, int> kRule = {{"alternate", ALTERNATE}, {"winding", WINDING}},
         kCap = {{"flat", PS_ENDCAP_FLAT}, {"square", PS_ENDCAP_SQUARE}, {"round", PS_ENDCAP_ROUND}},
@@ -30,34 +25,25 @@ void Draw(const SWGDI_PATH_SINK& s, const std::string& calls) {
         std::istringstream in(call);
         std::string op, a, b;
         double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        int w = 0, h = 0;
+        uint32_t rgb = 0;
         in >> op;
         if (op == "rect" && in >> x0 >> y0 >> x1 >> y1) {
-            s.move_to(s.context, x0, y0);
-            s.line_to(s.context, x1, y0);
-            s.line_to(s.context, x1, y1);
-            s.line_to(s.context, x0, y1);
-            s.close_path(s.context);
+            s.move_to(s.context, x0, y0), s.line_to(s.context, x1, y0), s.line_to(s.context, x1, y1);
+            s.line_to(s.context, x0, y1), s.close_path(s.context);
         } else if ((op == "move" || op == "line") && in >> x0 >> y0) {
             (op == "move" ? s.move_to : s.line_to)(s.context, x0, y0);
-        } else if (op == "fill" && in >> a) {
-            SWGDI_FILL f{};
-            f.rule = kRule.at(a);
-            f.rgb = Hex(in);
+        } else if ((op == "fill" && in >> a >> std::hex >> rgb) || (op == "pattern" && in >> x0 >> std::hex >> rgb >> y0)) {
+            const bool solid = op == "fill";  // a solid fill's pattern, and a pattern's solid colour, are never seen
+            const SWGDI_FILL f{solid ? kRule.at(a) : WINDING, !solid, solid ? rgb : 0xFF00FF, 4, 2, kCell,
+                               solid ? 0xFF00FF : rgb, 0x00FF00, y0 != 0, static_cast<int>(x0), 0};
             s.fill(s.context, &f);
-        } else if (op == "pattern" && in >> x0) {
-            const uint32_t ink = Hex(in);
-            int transparent = 0;
-            in >> transparent;
-            SWGDI_FILL f{WINDING, 1, 0, 4, 2, kCell, ink, 0x00FF00, transparent, static_cast<int>(x0), 0};
-            s.fill(s.context, &f);
-        } else if (op == "stroke" && in >> x0 >> a >> b) {
-            const SWGDI_STROKE st{x0, kCap.at(a), kJoin.at(b), Hex(in)};
+        } else if (op == "stroke" && in >> x0 >> a >> b >> std::hex >> rgb) {
+            const SWGDI_STROKE st{x0, kCap.at(a), kJoin.at(b), rgb};
             s.stroke(s.context, &st);
-        } else if (op == "image" && in >> x0 >> y0 >> x1 >> y1) {
-            int w = 0, h = 0;
-            in >> w >> h;
+        } else if (op == "image" && in >> x0 >> y0 >> x1 >> y1 >> w >> h) {
             std::vector<uint32_t> px;
-            while (in >> std::ws, !in.eof()) px.push_back(Hex(in));
+            for (in >> std::hex; in >> rgb;) px.push_back(rgb);
             ASSERT_EQ(px.size(), static_cast<size_t>(w) * h) << call;
             const SWGDI_IMAGE im{x0, y0, x1, y1, w, h, px.data(), static_cast<ptrdiff_t>(4 * w), 0};
             s.image(s.context, &im);
@@ -81,8 +67,7 @@ TEST(CairoSink, ScenesHaveTheirColours) {
         cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 20, 20);
         cairo_t* cr = cairo_create(surface);
         cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-        std::istringstream paper(f[1]);
-        const uint32_t bg = Hex(paper);
+        const uint32_t bg = std::stoul(f[1], nullptr, 16);
         cairo_set_source_rgb(cr, (bg >> 16) / 255.0, ((bg >> 8) & 0xFF) / 255.0, (bg & 0xFF) / 255.0);
         cairo_paint(cr);
         {
@@ -93,9 +78,8 @@ TEST(CairoSink, ScenesHaveTheirColours) {
         const uint8_t* data = cairo_image_surface_get_data(surface);
         std::istringstream probes(f[4]);
         for (std::string p; probes >> p;) {
-            int x = 0, y = 0;
-            unsigned want = 0;
-            ASSERT_EQ(std::sscanf(p.c_str(), "%d,%d=%x", &x, &y, &want), 3) << p;
+            unsigned x = 0, y = 0, want = 0;
+            ASSERT_TRUE(std::sscanf(p.c_str(), "%u,%u=%x", &x, &y, &want) == 3 && x < 20 && y < 20) << p;
             const uint8_t* row = data + y * cairo_image_surface_get_stride(surface);
             EXPECT_EQ(reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFF, want) << "at " << p;
         }
