@@ -1,5 +1,5 @@
 // The scenario runner's interface to the calls a build adds to the GDI ones
-// (the library's drawing functions) and to its edge-case probe.
+// (the library's drawing functions).
 #ifndef WX5N_CONFORMANCE_RUNNER_H
 #define WX5N_CONFORMANCE_RUNNER_H
 
@@ -49,13 +49,5 @@ void ResetExtraVerbs();
 // ("dc" names the canvas's). Throws on an unknown call or a bad argument.
 void RunCalls(HDC dc, int width, int height, const std::vector<std::vector<std::string>>& calls,
               std::vector<long>* values);
-
-// Results of GDI calls on edge cases (failure results, stock objects,
-// sizes), as integers; the names say what each is. Returns the count.
-struct ApiResult {
-    const char* name;
-    long value;
-};
-int ApiProbe(ApiResult* out, int max);
 
 #endif
