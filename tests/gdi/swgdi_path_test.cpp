@@ -2,18 +2,14 @@
 // whose sink writes one line per call; the lines must match the case's.
 #include "conformance/runner.h"
 #include "swgdi_path.h"
-#include "swgdi_test_util.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdarg>
 #include <cstdio>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
-
-using namespace swgdi_test;
 
 namespace {
 
@@ -125,32 +121,6 @@ TEST(SwgdiPathDriver, RejectsBadPagesAndReportsThePage) {
     DeleteObject(bm);
     DeleteDC(page);
     DeleteDC(dc);
-}
-
-// The raster driver builds its drawing state once per change: every state
-// setter must make the next primitive use the new state.
-TEST(SwgdiRasterState, EachSetterReachesTheNextPrimitive) {
-    const std::function<void(HDC)> setters[] = {
-        [](HDC dc) { SetBkColor(dc, RGB(0, 0, 255)); },
-        [](HDC dc) { SetBkMode(dc, TRANSPARENT); },
-        [](HDC dc) { SetROP2(dc, R2_BLACK); },
-        [](HDC dc) { SetBrushOrgEx(dc, 0, 1, nullptr); },
-        [](HDC dc) { SelectObject(dc, GetStockObject(BLACK_BRUSH)); },
-    };
-    for (size_t i = 0; i < sizeof setters / sizeof setters[0]; ++i) {
-        Page page(16, 16, RGB(0, 255, 0));
-        HBRUSH hatch = CreateHatchBrush(HS_HORIZONTAL, RGB(255, 0, 0));
-        HGDIOBJ old = SelectObject(page.dc(), hatch);
-        SelectObject(page.dc(), GetStockObject(NULL_PEN));
-        Rectangle(page.dc(), 0, 0, 9, 9);
-        const uint32_t before = page.At(1, 4);
-        setters[i](page.dc());
-        page.Clear(RGB(0, 255, 0));
-        Rectangle(page.dc(), 0, 0, 9, 9);
-        EXPECT_NE(page.At(1, 4), before) << "setter " << i;
-        SelectObject(page.dc(), old);
-        DeleteObject(hatch);
-    }
 }
 
 }  // namespace
