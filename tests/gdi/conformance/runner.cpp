@@ -1,8 +1,8 @@
 // Runs drawing scenarios read from a table and either writes their pixels
-// (`runner OUT`, both builds) or, natively, compares them with a file written
-// on a real GDI (`runner --compare REFERENCE`), one row per scenario. Such a
-// file turned into digests (`runner --digest REFERENCE`) compares the same
-// way without the real GDI at hand, exact scenarios only.
+// (`runner OUT`, both builds) or, natively, compares them with such a file
+// from a real GDI (`runner --compare REFERENCE`), one row per scenario;
+// `runner --digest REFERENCE` turns the file into digests that compare the
+// same way (exact scenarios only) where no real GDI is at hand.
 //
 // The table (scenarios.txt beside the runner's source, or the file named by
 // WX5N_CONFORMANCE_TABLE) holds one call a line:
@@ -10,13 +10,9 @@
 //                         pixels of all scenarios together must stay under
 //                         LIMIT percent of the drawn ones
 //   scenario NAME GROUP exact|report BPP
-//   [?] [VAR =] Verb ARG...  a GDI call (or a call of the extra verbs) on the
-//                         scenario's device context; VAR names the object made;
-//                         "?" records what the call returned
-// Arguments are integers, variables, 0 for no object, and hex strings for
-// bits. Query verbs (LPtoDP, GetViewportExtEx, PenInfo...) and "?" lines
-// record results, and the reference must give the same. Exact scenarios must match pixel
-// for pixel; the others are reported.
+//   [?] [VAR =] Verb ARG...  a call on the scenario's DC (see RunCalls)
+// Query verbs and "?" lines record results the reference must equal. Exact
+// scenarios must match pixel for pixel; the others are reported.
 //
 // Built with WX5N_RUNNER_CALLS_ONLY, only the calls and RunCalls are kept,
 // for tests that replay calls on a device context of their own.
@@ -260,13 +256,7 @@ void RunCalls(HDC dc, int width, int height, const std::vector<std::vector<std::
         const bool record = line[0] == "?";
         const std::vector<std::string> tok(line.begin() + record, line.end());
         const bool assign = tok.size() >= 3 && tok[1] == "=";
-        Call call;
-        call.dc = dc;
-        call.width = width;
-        call.height = height;
-        call.args.assign(tok.begin() + (assign ? 3 : 1), tok.end());
-        call.vars = &vars;
-        call.values = values;
+        Call call{dc, width, height, {tok.begin() + (assign ? 3 : 1), tok.end()}, &vars, values};
         if (!assign && tok.at(0) == "UseDC") {
             dc = static_cast<HDC>(call.Obj(0));
             continue;

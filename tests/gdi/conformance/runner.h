@@ -43,10 +43,12 @@ extern const int kExtraVerbCount;
 void ResetExtraVerbs();
 
 // Runs calls (one token list each, "[?] [VAR =] Verb ARG...") on dc, whose
-// canvas is width x height; the query verbs' results go to values, and so
-// does, for a line marked "?", whether the call made or returned an object,
-// or else what it returned. "UseDC VAR" draws on another DC from then on
-// ("dc" names the canvas's). Throws on an unknown call or a bad argument.
+// canvas is width x height. Arguments are integers, variables (VAR names
+// the object a call made), 0 for no object and hex strings for bits. The
+// query verbs' results go to values, and so does, for a line marked "?",
+// whether the call made or returned an object, or else what it returned.
+// "UseDC VAR" draws on another DC from then on ("dc" names the canvas's).
+// Throws on an unknown call or a bad argument.
 void RunCalls(HDC dc, int width, int height, const std::vector<std::vector<std::string>>& calls,
               std::vector<long>* values);
 
