@@ -176,71 +176,61 @@ TEST(SwgdiRobustness, DcsOnSeveralThreads) {
 // object comes back. SWGDI_RANDOM_CALLS and SWGDI_RANDOM_SEED vary the run.
 TEST(SwgdiRobustness, RandomCallsStayInBounds) {
     uint32_t st = 12345;
+    if (const char* seed = std::getenv("SWGDI_RANDOM_SEED")) st = static_cast<uint32_t>(std::atoi(seed));
+    const char* count = std::getenv("SWGDI_RANDOM_CALLS");
     auto next = [&st] { return (st = st * 1664525u + 1013904223u) >> 8; };
-    auto coord = [&]() -> int {
-        switch (next() % 8) {
-        case 0: return static_cast<int>(next()) - (1 << 23);
-        case 1: return static_cast<int>(next() << 8);  // anywhere in 32 bits
-        case 2: return -static_cast<int>(next() % 100000);
-        default: return static_cast<int>(next() % 120) - 30;
-        }
-    };
     auto upTo = [&](int n) { return static_cast<int>(next() % unsigned(n)); };
+    // Mostly on or near the page, else far off it or anywhere in 32 bits.
+    const auto c = [&]() -> int {
+        const unsigned k = next() % 8;
+        return k == 0 ? int(next()) - (1 << 23) : k == 1 ? int(next() << 8) : k == 2 ? -upTo(100000) : upTo(120) - 30;
+    };
     const int base = swgdi_ObjectCount();
     HDC dc = swgdi_CreatePageDC(67, 45, 150, 150, (next() & 1) ? 32 : 1);
     HBITMAP pat = LoadBitmapA(GetModuleHandleA("WX5NOVL1.DLL"), MAKEINTRESOURCEA(107));
-    const int calls = std::getenv("SWGDI_RANDOM_CALLS") ? std::atoi(std::getenv("SWGDI_RANDOM_CALLS")) : 3000;
-    if (const char* seed = std::getenv("SWGDI_RANDOM_SEED")) st = static_cast<uint32_t>(std::atoi(seed));
-    for (int i = 0; i < calls; ++i) {
+    POINT p[7];
+    for (int i = 0, calls = count ? std::atoi(count) : 3000; i < calls; ++i) {
         switch (next() % 10) {
         case 0:
             SetMapMode(dc, 1 + upTo(8));
-            SetWindowExtEx(dc, coord(), coord(), nullptr);
-            SetViewportExtEx(dc, coord() % 5000, coord() % 5000, nullptr);
-            SetWindowOrgEx(dc, coord(), coord(), nullptr);
-            SetViewportOrgEx(dc, coord() % 200, coord() % 200, nullptr);
+            SetWindowExtEx(dc, c(), c(), nullptr);
+            SetViewportExtEx(dc, c() % 5000, c() % 5000, nullptr);
+            SetWindowOrgEx(dc, c(), c(), nullptr);
+            SetViewportOrgEx(dc, c() % 200, c() % 200, nullptr);
             break;
         case 1: DeleteObject(SelectObject(dc, CreatePen(upTo(8), upTo(61), next()))); break;
         case 2: {
             const int kind = upTo(4);
-            HBRUSH b = kind == 0   ? CreateSolidBrush(next())
-                       : kind == 1 ? CreateHatchBrush(upTo(6), next())
-                       : kind == 2 ? CreatePatternBrush(pat)
-                                   : static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-            DeleteObject(SelectObject(dc, b));
+            DeleteObject(SelectObject(dc, kind == 0   ? CreateSolidBrush(next())
+                                          : kind == 1 ? CreateHatchBrush(upTo(6), next())
+                                          : kind == 2 ? CreatePatternBrush(pat)
+                                                      : GetStockObject(NULL_BRUSH)));
             SetROP2(dc, 1 + upTo(16));
             SetPolyFillMode(dc, 1 + upTo(2));
-            SetBrushOrgEx(dc, coord(), coord(), nullptr);
+            SetBrushOrgEx(dc, c(), c(), nullptr);
             SetBkMode(dc, 1 + upTo(2));
             break;
         }
-        case 3: Rectangle(dc, coord(), coord(), coord(), coord()); break;
-        case 4:
-            if (next() & 1) {
-                Ellipse(dc, coord() % 3000, coord() % 3000, coord() % 3000, coord() % 3000);
-            } else {  // small ellipses anywhere, up to the 32-bit limits
-                int x = coord() / 2, y = coord() / 2;  // room for the size
-                Ellipse(dc, x, y, x + upTo(40) - 20, y + upTo(40) - 20);
-            }
+        case 3: Rectangle(dc, c(), c(), c(), c()); break;
+        case 4: {  // large ellipses, or small ones anywhere up to the 32-bit limits
+            const int x = c() / 2, y = c() / 2;
+            (next() & 1) ? Ellipse(dc, c() % 3000, c() % 3000, c() % 3000, c() % 3000)
+                         : Ellipse(dc, x, y, x + upTo(40) - 20, y + upTo(40) - 20);
             break;
-        case 5: {
-            POINT p[7];
-            for (POINT& q : p) q = {coord(), coord()};
+        }
+        case 5:
+            for (POINT& q : p) q = {c(), c()};
             (next() & 1) ? Polygon(dc, p, 1 + upTo(7)) : Polyline(dc, p, 1 + upTo(7));
             break;
-        }
-        case 6:
-            MoveToEx(dc, coord(), coord(), nullptr);
-            LineTo(dc, coord(), coord());
-            break;
+        case 6: MoveToEx(dc, c(), c(), nullptr), LineTo(dc, c(), c()); break;
         case 7: {
-            RECT r = {coord(), coord(), coord(), coord()};
+            RECT r = {c(), c(), c(), c()};
             FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-            PatBlt(dc, coord(), coord(), coord(), coord(), (next() & 1) ? PATINVERT : DSTINVERT);
+            PatBlt(dc, c(), c(), c(), c(), (next() & 1) ? PATINVERT : DSTINVERT);
             break;
         }
-        case 8: RoundRect(dc, coord() % 500, coord() % 500, coord() % 500, coord() % 500, coord(), coord()); break;
-        default: SetPixel(dc, coord(), coord(), next()); break;
+        case 8: RoundRect(dc, c() % 500, c() % 500, c() % 500, c() % 500, c(), c()); break;
+        default: SetPixel(dc, c(), c(), next()); break;
         }
     }
     DeleteObject(SelectObject(dc, GetStockObject(BLACK_PEN)));
