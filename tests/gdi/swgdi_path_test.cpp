@@ -1,6 +1,8 @@
 // The path driver: each case of swgdi_path_cases.txt draws on a vector page
-// whose sink writes one line per call; the lines must match the case's.
+// whose sink writes one line per call, or for a "journal" case on a raster
+// page whose journal gives the lines; they must match the case's.
 #include "conformance/runner.h"
+#include "swgdi_journal.h"
 #include "swgdi_path.h"
 
 #include <gtest/gtest.h>
@@ -71,6 +73,8 @@ std::vector<Case> ReadCases() {
     for (std::string line; std::getline(in, line);) {
         if (line.rfind("case ", 0) == 0) {
             cases.push_back({line.substr(5), "", {}});
+        } else if (line.rfind("journal ", 0) == 0) {
+            cases.push_back({line, "", {}});
         } else if (line.rfind("> ", 0) == 0 && !cases.empty()) {
             std::istringstream entries(line.substr(2));
             for (std::string e; std::getline(entries, e, '|');) cases.back().expected += e + "\n";
@@ -89,11 +93,16 @@ TEST(SwgdiPathDriver, PrimitivesBecomeDeviceGeometry) {
     for (const Case& c : cases) {
         Recorder rec;
         SWGDI_PATH_SINK sink = rec.Sink();
-        HDC dc = swgdi_CreatePathDC(1000, 1000, 100, 100, &sink);  // 254 mm square
-        ASSERT_NE(dc, nullptr);
+        const bool journal = c.name.rfind("journal ", 0) == 0;
+        HDC dc = journal ? swgdi_CreatePageDC(41, 29, 300, 300, 32) : swgdi_CreatePathDC(1000, 1000, 100, 100, &sink);
+        ASSERT_NE(dc, nullptr);  // the path page is 254 mm square
         HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN), brush = GetCurrentObject(dc, OBJ_BRUSH);
         std::vector<long> values;
+        swgdi_EnableJournal(dc, journal);
         EXPECT_NO_THROW(RunCalls(dc, 1000, 1000, c.calls, &values)) << c.name;
+        char line[256];
+        for (int i = 0; i < swgdi_JournalCount(dc) && swgdi_JournalText(dc, i, line, sizeof line) >= 0; ++i)
+            rec.out += line + std::string("\n");
         DeleteObject(SelectObject(dc, pen));
         DeleteObject(SelectObject(dc, brush));
         DeleteDC(dc);
