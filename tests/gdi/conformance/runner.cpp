@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -153,17 +154,13 @@ void Describe(Call& c) {
     else Put(c, ok ? u.bitmap.bmWidthBytes : -1, u.bitmap.bmBitsPixel);
 }
 
-// The point arguments through a conversion, recorded.
-void Convert(Call& c, BOOL(WINAPI* f)(HDC, POINT*, int)) {
+// The argument points through a polygon, a polyline or a conversion (whose
+// points are recorded).
+template <class P> void Poly(Call& c, BOOL(WINAPI* f)(HDC, P*, int)) {
     std::vector<POINT> p = c.Points(0);
     c.ret = f(c.dc, p.data(), static_cast<int>(p.size()));
-    for (const POINT& q : p) Put(c, q.x, q.y);
-}
-
-// The argument points as a polygon or a polyline.
-void Poly(Call& c, BOOL(WINAPI* f)(HDC, const POINT*, int)) {
-    std::vector<POINT> p = c.Points(0);
-    c.ret = f(c.dc, p.data(), static_cast<int>(p.size()));
+    if constexpr (!std::is_const_v<P>)
+        for (const POINT& q : p) Put(c, q.x, q.y);
 }
 
 void Bits(Call& c) {
@@ -225,8 +222,8 @@ const Verb kGdiVerbs[] = {
     {"Polygon", [](Call& c) { Poly(c, Polygon); }},
     {"Polyline", [](Call& c) { Poly(c, Polyline); }},
     {"StretchDIBits", Bits},
-    {"LPtoDP", [](Call& c) { Convert(c, LPtoDP); }},
-    {"DPtoLP", [](Call& c) { Convert(c, DPtoLP); }},
+    {"LPtoDP", [](Call& c) { Poly(c, LPtoDP); }},
+    {"DPtoLP", [](Call& c) { Poly(c, DPtoLP); }},
     {"GetWindowExtEx", [](Call& c) { Get(c, GetWindowExtEx); }},
     {"GetViewportExtEx", [](Call& c) { Get(c, GetViewportExtEx); }},
     {"GetWindowOrgEx", [](Call& c) { Get(c, GetWindowOrgEx); }},
@@ -239,11 +236,11 @@ const Verb kGdiVerbs[] = {
 };
 
 const Verb* FindVerb(const std::string& name) {
-    for (const Verb& v : kGdiVerbs)
-        if (name == v.name) return &v;
-    for (int i = 0; i < kExtraVerbCount; ++i)
-        if (name == kExtraVerbs[i].name) return &kExtraVerbs[i];
-    return nullptr;
+    for (const Verb* v = kGdiVerbs; v < std::end(kGdiVerbs); ++v)
+        if (name == v->name) return v;
+    for (const Verb* v = kExtraVerbs; v < kExtraVerbs + kExtraVerbCount; ++v)
+        if (name == v->name) return v;
+    throw std::runtime_error("unknown call " + name);
 }
 
 }  // namespace
@@ -261,9 +258,7 @@ void RunCalls(HDC dc, int width, int height, const std::vector<std::vector<std::
             dc = static_cast<HDC>(call.Obj(0));
             continue;
         }
-        const Verb* v = FindVerb(tok.at(assign ? 2 : 0));
-        if (!v) throw std::runtime_error("unknown call " + tok[assign ? 2 : 0]);
-        v->run(call);
+        FindVerb(tok.at(assign ? 2 : 0))->run(call);
         if (assign) vars[tok[0]] = call.result;
         if (record) values->push_back(call.result ? 1 : call.ret);
     }
