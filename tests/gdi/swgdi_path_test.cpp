@@ -1,16 +1,15 @@
-// The path driver: each case of swgdi_path_cases.txt draws on a vector page
-// whose sink writes one line per call, or for a "journal" case on a raster
-// page whose journal gives the lines; they must match the case's.
+// The path driver: each scenario of swgdi_path_cases.txt draws on a vector
+// page whose sink writes one line per call, or for the "journal" group on a
+// raster page whose journal gives the lines; they must match its '>' lines.
 #include "conformance/runner.h"
 #include "swgdi_journal.h"
 #include "swgdi_path.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -62,51 +61,34 @@ struct Recorder {
     }
 };
 
-struct Case {
-    std::string name, expected;
-    std::vector<std::vector<std::string>> calls;
-};
-
-std::vector<Case> ReadCases() {
-    std::ifstream in(WX5N_GDI_TEST_DIR "/swgdi_path_cases.txt");
-    std::vector<Case> cases;
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("case ", 0) == 0) {
-            cases.push_back({line.substr(5), "", {}});
-        } else if (line.rfind("journal ", 0) == 0) {
-            cases.push_back({line, "", {}});
-        } else if (line.rfind("> ", 0) == 0 && !cases.empty()) {
-            std::istringstream entries(line.substr(2));
-            for (std::string e; std::getline(entries, e, '|');) cases.back().expected += e + "\n";
-        } else if (!line.empty() && line[0] != '#' && !cases.empty()) {
-            std::istringstream words(line);
-            cases.back().calls.emplace_back();
-            for (std::string w; words >> w;) cases.back().calls.back().push_back(w);
-        }
-    }
-    return cases;
-}
-
 TEST(SwgdiPathDriver, PrimitivesBecomeDeviceGeometry) {
-    const std::vector<Case> cases = ReadCases();
-    ASSERT_GE(cases.size(), 24u);
-    for (const Case& c : cases) {
+    const Table table = ReadTable(WX5N_GDI_TEST_DIR "/swgdi_path_cases.txt");
+    ASSERT_GE(table.scenarios.size(), 25u);
+    for (const Scenario& c : table.scenarios) {
+        std::vector<std::vector<std::string>> calls;
+        std::string expected;  // the '>' lines' entries, one a line
+        for (const std::vector<std::string>& tok : c.calls) {
+            if (tok[0] != ">") calls.push_back(tok);
+            for (size_t i = 1; tok[0] == ">" && i < tok.size(); ++i)
+                expected += tok[i] + (i + 1 < tok.size() ? " " : "\n");
+        }
+        std::replace(expected.begin(), expected.end(), '|', '\n');
         Recorder rec;
         SWGDI_PATH_SINK sink = rec.Sink();
-        const bool journal = c.name.rfind("journal ", 0) == 0;
+        const bool journal = c.group == "journal";
         HDC dc = journal ? swgdi_CreatePageDC(41, 29, 300, 300, 32) : swgdi_CreatePathDC(1000, 1000, 100, 100, &sink);
         ASSERT_NE(dc, nullptr);  // the path page is 254 mm square
         HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN), brush = GetCurrentObject(dc, OBJ_BRUSH);
         std::vector<long> values;
         swgdi_EnableJournal(dc, journal);
-        EXPECT_NO_THROW(RunCalls(dc, 1000, 1000, c.calls, &values)) << c.name;
+        EXPECT_NO_THROW(RunCalls(dc, table.width, table.height, calls, &values)) << c.name;
         char line[256];
         for (int i = 0; i < swgdi_JournalCount(dc) && swgdi_JournalText(dc, i, line, sizeof line) >= 0; ++i)
             rec.out += line + std::string("\n");
         DeleteObject(SelectObject(dc, pen));
         DeleteObject(SelectObject(dc, brush));
         DeleteDC(dc);
-        EXPECT_EQ(rec.out, c.expected) << c.name;
+        EXPECT_EQ(rec.out, expected) << c.name;
     }
 }
 

@@ -264,29 +264,6 @@ void RunCalls(HDC dc, int width, int height, const std::vector<std::vector<std::
     }
 }
 
-#ifndef WX5N_RUNNER_CALLS_ONLY
-namespace {
-
-struct Scenario {
-    std::string name, group;
-    bool exact = true;
-    int bpp = 32;
-    std::vector<std::vector<std::string>> calls;
-};
-
-struct Table {
-    int width = 0, height = 0;
-    double limit = -1;  // percent of drawn pixels; negative: no total limit
-    std::vector<Scenario> scenarios;
-};
-
-std::string TablePath() {
-    if (const char* env = std::getenv("WX5N_CONFORMANCE_TABLE")) return env;
-    std::string src = WX5N_CONFORMANCE_SOURCE;
-    size_t slash = src.find_last_of("/\\");
-    return (slash == std::string::npos ? std::string() : src.substr(0, slash + 1)) + WX5N_CONFORMANCE_TABLE;
-}
-
 Table ReadTable(const std::string& path) {
     std::ifstream in(path);
     if (!in) throw std::runtime_error("cannot open the scenario table " + path);
@@ -312,6 +289,16 @@ Table ReadTable(const std::string& path) {
     if (t.width <= 0 || t.height <= 0 || t.scenarios.empty())
         throw std::runtime_error(path + ": no canvas line or no scenarios");
     return t;
+}
+
+#ifndef WX5N_RUNNER_CALLS_ONLY
+namespace {
+
+std::string TablePath() {
+    if (const char* env = std::getenv("WX5N_CONFORMANCE_TABLE")) return env;
+    std::string src = WX5N_CONFORMANCE_SOURCE;
+    size_t slash = src.find_last_of("/\\");
+    return (slash == std::string::npos ? std::string() : src.substr(0, slash + 1)) + WX5N_CONFORMANCE_TABLE;
 }
 
 // The device's resolution and size, as GetDeviceCaps gives them.

@@ -52,4 +52,19 @@ void ResetExtraVerbs();
 void RunCalls(HDC dc, int width, int height, const std::vector<std::vector<std::string>>& calls,
               std::vector<long>* values);
 
+// A table of scenarios, each a list of calls as RunCalls takes them (see
+// runner.cpp for the format). Throws on a table it cannot read.
+struct Scenario {
+    std::string name, group;
+    bool exact = true;
+    int bpp = 32;
+    std::vector<std::vector<std::string>> calls;
+};
+struct Table {
+    int width = 0, height = 0;
+    double limit = -1;  // percent of drawn pixels; negative: no total limit
+    std::vector<Scenario> scenarios;
+};
+Table ReadTable(const std::string& path);
+
 #endif
