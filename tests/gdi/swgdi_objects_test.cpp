@@ -19,15 +19,10 @@ extern "C" COLORREF swgdi_header_c_draw(void);
 
 namespace {
 
-// A 32-bpp page filled with a colour of its own, deleted with the test.
+// A 32-bpp page, black where a new page is white, deleted with the test.
 struct Page {
     HDC dc;
-    explicit Page(int w = 41, int h = 29, COLORREF bg = RGB(250, 250, 250)) : dc(swgdi_CreatePageDC(w, h, 300, 300, 32)) {
-        HBRUSH b = CreateSolidBrush(bg);
-        RECT all = {0, 0, w, h};
-        FillRect(dc, &all, b);
-        DeleteObject(b);
-    }
+    explicit Page(int w = 41, int h = 29) : dc(swgdi_CreatePageDC(w, h, 300, 300, 32)) { PatBlt(dc, 0, 0, w, h, BLACKNESS); }
     ~Page() { DeleteDC(dc); }
 };
 
@@ -35,21 +30,17 @@ TEST(SwgdiHeader, UsableFromC) { EXPECT_EQ(swgdi_header_c_draw(), RGB(1, 2, 3));
 
 TEST(SwgdiObjects, ContentsCountAndDeferredDeletion) {
     const int base = swgdi_ObjectCount();
-    LOGBRUSH lb;
-    LOGPEN lp;
-    ASSERT_EQ(GetObjectA(GetStockObject(GRAY_BRUSH), sizeof lb, &lb), int(sizeof lb));
-    EXPECT_EQ(lb.lbColor, RGB(128, 128, 128));
-    ASSERT_EQ(GetObjectA(GetStockObject(WHITE_PEN), sizeof lp, &lp), int(sizeof lp));
-    EXPECT_EQ(lp.lopnColor, RGB(255, 255, 255));
+    LOGBRUSH lb = {};
+    LOGPEN lp = {};
+    EXPECT_TRUE(GetObjectA(GetStockObject(GRAY_BRUSH), sizeof lb, &lb) && lb.lbColor == RGB(128, 128, 128));
+    EXPECT_TRUE(GetObjectA(GetStockObject(WHITE_PEN), sizeof lp, &lp) && lp.lopnColor == RGB(255, 255, 255));
     HBITMAP bm = CreateBitmap(8, 8, 1, 1, nullptr);
     HBRUSH br = CreatePatternBrush(bm);
     ASSERT_EQ(GetObjectA(br, sizeof lb, &lb), int(sizeof lb));
-    EXPECT_EQ(lb.lbStyle, UINT(BS_PATTERN));
-    EXPECT_EQ(lb.lbHatch, reinterpret_cast<ULONG_PTR>(bm));
+    EXPECT_TRUE(lb.lbStyle == BS_PATTERN && lb.lbHatch == reinterpret_cast<ULONG_PTR>(bm));
     // The most negative width has no magnitude in 32 bits: the widest pen.
     HPEN pen = CreatePen(PS_SOLID, INT_MIN, 0);
-    ASSERT_EQ(GetObjectA(pen, sizeof lp, &lp), int(sizeof lp));
-    EXPECT_EQ(lp.lopnWidth.x, INT_MAX);
+    EXPECT_TRUE(GetObjectA(pen, sizeof lp, &lp) && lp.lopnWidth.x == INT_MAX);
     HDC dc = CreateCompatibleDC(nullptr);
     EXPECT_EQ(swgdi_ObjectCount(), base + 4);
     SelectObject(dc, pen);
@@ -57,9 +48,7 @@ TEST(SwgdiObjects, ContentsCountAndDeferredDeletion) {
     EXPECT_EQ(swgdi_ObjectCount(), base + 4);
     SelectObject(dc, GetStockObject(BLACK_PEN));
     EXPECT_EQ(swgdi_ObjectCount(), base + 3);
-    DeleteObject(br);
-    DeleteObject(bm);
-    EXPECT_TRUE(DeleteDC(dc));
+    EXPECT_TRUE(DeleteObject(br) && DeleteObject(bm) && DeleteDC(dc));
     HDC page = swgdi_CreatePageDC(10, 10, 96, 96, 32);
     EXPECT_EQ(swgdi_ObjectCount(), base + 2);  // the DC and its bitmap
     DeleteDC(page);

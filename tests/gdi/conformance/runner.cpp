@@ -333,9 +333,7 @@ struct Result {
 const unsigned kBackground = 0xCCCCCCCCu;
 
 Result Run(const Table& t, const Scenario& sc, const Metrics* metrics) {
-    Result r;
-    r.name = sc.name;
-    r.bpp = sc.bpp;
+    Result r{sc.name, sc.bpp, {}, {}, 0};
     HDC dc = CreateCompatibleDC(nullptr);
 #ifndef _WIN32
     if (metrics)
