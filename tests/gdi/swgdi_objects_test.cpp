@@ -1,9 +1,8 @@
-// Objects and robustness beyond what the conformance probe compares with a
-// real GDI: the object count, pattern brushes, extreme pens, bad handles,
-// threads and random calls; the journal, the hatch bitmap resources and PNG
-// output.
-#include "swgdi_test_util.h"
-#include "hatch_bitmaps.h"
+// What the conformance run cannot compare with a real GDI: the object
+// count, extreme shapes and pens, bad handles, threads, random calls, the
+// journal's limits, the hatch bitmap lookup and PNG output.
+#include "swgdi.h"
+#include "swgdi_journal.h"
 
 #include <gtest/gtest.h>
 
@@ -15,31 +14,32 @@
 #include <thread>
 #include <vector>
 
-using namespace swgdi_test;
-
 extern "C" COLORREF swgdi_header_c_draw(void);
 
 namespace {
+
+// A 32-bpp page, black where a new page is white, deleted with the test.
+struct Page {
+    HDC dc;
+    explicit Page(int w = 41, int h = 29) : dc(swgdi_CreatePageDC(w, h, 300, 300, 32)) { PatBlt(dc, 0, 0, w, h, BLACKNESS); }
+    ~Page() { DeleteDC(dc); }
+};
 
 TEST(SwgdiHeader, UsableFromC) { EXPECT_EQ(swgdi_header_c_draw(), RGB(1, 2, 3)); }
 
 TEST(SwgdiObjects, ContentsCountAndDeferredDeletion) {
     const int base = swgdi_ObjectCount();
-    LOGBRUSH lb;
-    LOGPEN lp;
-    ASSERT_EQ(GetObjectA(GetStockObject(GRAY_BRUSH), sizeof lb, &lb), int(sizeof lb));
-    EXPECT_EQ(lb.lbColor, RGB(128, 128, 128));
-    ASSERT_EQ(GetObjectA(GetStockObject(WHITE_PEN), sizeof lp, &lp), int(sizeof lp));
-    EXPECT_EQ(lp.lopnColor, RGB(255, 255, 255));
+    LOGBRUSH lb = {};
+    LOGPEN lp = {};
+    EXPECT_TRUE(GetObjectA(GetStockObject(GRAY_BRUSH), sizeof lb, &lb) && lb.lbColor == RGB(128, 128, 128));
+    EXPECT_TRUE(GetObjectA(GetStockObject(WHITE_PEN), sizeof lp, &lp) && lp.lopnColor == RGB(255, 255, 255));
     HBITMAP bm = CreateBitmap(8, 8, 1, 1, nullptr);
     HBRUSH br = CreatePatternBrush(bm);
     ASSERT_EQ(GetObjectA(br, sizeof lb, &lb), int(sizeof lb));
-    EXPECT_EQ(lb.lbStyle, UINT(BS_PATTERN));
-    EXPECT_EQ(lb.lbHatch, reinterpret_cast<ULONG_PTR>(bm));
+    EXPECT_TRUE(lb.lbStyle == BS_PATTERN && lb.lbHatch == reinterpret_cast<ULONG_PTR>(bm));
     // The most negative width has no magnitude in 32 bits: the widest pen.
     HPEN pen = CreatePen(PS_SOLID, INT_MIN, 0);
-    ASSERT_EQ(GetObjectA(pen, sizeof lp, &lp), int(sizeof lp));
-    EXPECT_EQ(lp.lopnWidth.x, INT_MAX);
+    EXPECT_TRUE(GetObjectA(pen, sizeof lp, &lp) && lp.lopnWidth.x == INT_MAX);
     HDC dc = CreateCompatibleDC(nullptr);
     EXPECT_EQ(swgdi_ObjectCount(), base + 4);
     SelectObject(dc, pen);
@@ -47,40 +47,27 @@ TEST(SwgdiObjects, ContentsCountAndDeferredDeletion) {
     EXPECT_EQ(swgdi_ObjectCount(), base + 4);
     SelectObject(dc, GetStockObject(BLACK_PEN));
     EXPECT_EQ(swgdi_ObjectCount(), base + 3);
-    EXPECT_EQ(GetCurrentObject(dc, 42), nullptr);
-    DeleteObject(br);
-    DeleteObject(bm);
-    EXPECT_TRUE(DeleteDC(dc));
-    EXPECT_FALSE(DeleteObject(dc));
+    EXPECT_TRUE(DeleteObject(br) && DeleteObject(bm) && DeleteDC(dc));
     HDC page = swgdi_CreatePageDC(10, 10, 96, 96, 32);
     EXPECT_EQ(swgdi_ObjectCount(), base + 2);  // the DC and its bitmap
     DeleteDC(page);
     EXPECT_EQ(swgdi_ObjectCount(), base);
 }
 
-// Bad handles, null DCs, DCs without a bitmap and absurd coordinates fail
-// with GDI's results or draw nothing, never crash (the sanitizer build runs
-// this too).
-TEST(SwgdiRobustness, BadHandlesAndNullDcs) {
+// Bad handles and absurd arguments fail, never crash (the sanitizer build
+// runs this too). Calls on a null or deleted DC, or with a null object, are
+// compared with a real GDI's results by the conformance run.
+TEST(SwgdiRobustness, BadHandlesAndArguments) {
     HDC bad = reinterpret_cast<HDC>(static_cast<uintptr_t>(0xDEADBEE0));
     POINT pts[3] = {{0, 0}, {5, 5}, {9, 0}};
     RECT r = {0, 0, 5, 5};
     for (HDC dc : {static_cast<HDC>(nullptr), bad}) {
-        EXPECT_FALSE(Rectangle(dc, 0, 0, 5, 5) || Ellipse(dc, 0, 0, 5, 5) || Polygon(dc, pts, 3) ||
-                     Polyline(dc, pts, 3) || MoveToEx(dc, 1, 1, nullptr) || LineTo(dc, 1, 1) ||
-                     PatBlt(dc, 0, 0, 1, 1, PATCOPY) || DeleteDC(dc) ||
+        EXPECT_FALSE(Rectangle(dc, 0, 0, 5, 5) || Polygon(dc, pts, 3) || LineTo(dc, 1, 1) ||
                      swgdi_WritePNG(dc, "/nonexistent/x.png"));
         EXPECT_EQ(FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 0);
-        EXPECT_EQ(SelectObject(dc, GetStockObject(BLACK_PEN)), nullptr);
-        EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), nullptr);
-        EXPECT_EQ(GetMapMode(dc) + SetMapMode(dc, MM_TEXT) + GetROP2(dc) + SetROP2(dc, R2_COPYPEN), 0);
-        EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 0);
-        for (COLORREF c : {GetBkColor(dc), SetTextColor(dc, 0), GetPixel(dc, 0, 0), SetPixel(dc, 0, 0, 0)})
-            EXPECT_EQ(c, CLR_INVALID);
+        EXPECT_EQ(GetPixel(dc, 0, 0), CLR_INVALID);
     }
     EXPECT_FALSE(DeleteObject(reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(0x12340))));
-    EXPECT_EQ(GetObjectA(nullptr, 16, pts), 0);
-    EXPECT_EQ(CreatePatternBrush(nullptr), nullptr);
     EXPECT_EQ(CreatePenIndirect(nullptr), nullptr);
     EXPECT_EQ(CreateBrushIndirect(nullptr), nullptr);
     EXPECT_EQ(CreateBitmap(-3, 4, 1, 1, nullptr), nullptr);
@@ -98,7 +85,11 @@ TEST(SwgdiRobustness, BadHandlesAndNullDcs) {
     DeleteDC(good);
 }
 
-TEST(SwgdiRobustness, DcWithoutBitmapAndHugeShapes) {
+// A DC without a bitmap draws on its one pixel. Shapes out to the 32-bit
+// limits, on huge mappings, and pens as wide as a pen can be (found by
+// fuzzing the line drawing: their round ends overflowed the disc stepping)
+// draw over the page and no further.
+TEST(SwgdiRobustness, HugeShapesAndWidestPens) {
     HDC dc = CreateCompatibleDC(nullptr);
     POINT pts[4] = {{-2000000000, -2000000000}, {2000000000, 5}, {3, 2000000000}, {-5, 7}};
     EXPECT_TRUE(Rectangle(dc, -5, -5, 5, 5) && Polygon(dc, pts, 4) && Polyline(dc, pts, 4) &&
@@ -106,39 +97,31 @@ TEST(SwgdiRobustness, DcWithoutBitmapAndHugeShapes) {
     EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255));  // the one pixel
     EXPECT_EQ(GetPixel(dc, 1, 0), CLR_INVALID);
     DeleteDC(dc);
-
-    Page page;
-    Use pen(page.dc(), CreatePen(PS_SOLID, 9, RGB(0, 0, 255)));
-    Use brush(page.dc(), CreateSolidBrush(RGB(0, 255, 0)));
-    const int big = INT_MAX, small = INT_MIN;
-    EXPECT_TRUE(Rectangle(page.dc(), small, small, big, big));
-    EXPECT_TRUE(page.Is(20, 15, RGB(0, 255, 0)));
-    EXPECT_TRUE(Polygon(page.dc(), pts, 4));
-    MoveToEx(page.dc(), small, 10, nullptr);
-    EXPECT_TRUE(LineTo(page.dc(), big, 12));
-    EXPECT_FALSE(Ellipse(page.dc(), small, small, big, big));  // too large to outline
-    SetMapMode(page.dc(), MM_ANISOTROPIC);
-    SetWindowExtEx(page.dc(), 1, 1, nullptr);
-    SetViewportExtEx(page.dc(), 1000000, 1000000, nullptr);
-    EXPECT_TRUE(Rectangle(page.dc(), -3000, -3000, 3000, 3000));
-    EXPECT_TRUE(Polyline(page.dc(), pts, 4));
-}
-
-// Pens as wide as a pen can be (found by fuzzing the line drawing: their
-// round ends overflowed the disc stepping) draw over the page and no
-// further; so does a wide pen on an ellipse far larger than the page.
-TEST(SwgdiRobustness, WidestPensCoverThePage) {
-    for (int width : {INT_MAX, 1 << 19, 300000, 40}) {
+    const COLORREF blue = RGB(0, 0, 255), green = RGB(0, 255, 0);
+    for (int width : {9, INT_MAX, 1 << 19, 300000, 40}) {
         Page page;
-        Use pen(page.dc(), CreatePen(PS_SOLID, width, RGB(0, 0, 255)));
+        HGDIOBJ oldPen = SelectObject(page.dc, CreatePen(PS_SOLID, width, blue));
+        HGDIOBJ oldBrush = SelectObject(page.dc, width == 40 ? GetStockObject(WHITE_BRUSH) : CreateSolidBrush(green));
         POINT p[3] = {{3, 3}, {30, 20}, {5, 25}};
-        if (width == 40) {
-            EXPECT_TRUE(Ellipse(page.dc(), -500000, -300000, 500020, 300015));
-            EXPECT_TRUE(page.Is(20, 14, RGB(255, 255, 255)));  // the white interior
-            continue;
+        if (width == 9) {
+            EXPECT_TRUE(Rectangle(page.dc, INT_MIN, INT_MIN, INT_MAX, INT_MAX));
+            EXPECT_EQ(GetPixel(page.dc, 20, 15), green);
+            EXPECT_TRUE(Polygon(page.dc, pts, 4) && MoveToEx(page.dc, INT_MIN, 10, nullptr) &&
+                        LineTo(page.dc, INT_MAX, 12));
+            EXPECT_FALSE(Ellipse(page.dc, INT_MIN, INT_MIN, INT_MAX, INT_MAX));  // too large to outline
+            SetMapMode(page.dc, MM_ANISOTROPIC);
+            SetWindowExtEx(page.dc, 1, 1, nullptr);
+            SetViewportExtEx(page.dc, 1000000, 1000000, nullptr);
+            EXPECT_TRUE(Rectangle(page.dc, -3000, -3000, 3000, 3000) && Polyline(page.dc, pts, 4));
+        } else if (width == 40) {
+            EXPECT_TRUE(Ellipse(page.dc, -500000, -300000, 500020, 300015));
+            EXPECT_EQ(GetPixel(page.dc, 20, 14), RGB(255, 255, 255));  // the interior
+        } else {
+            EXPECT_TRUE(Polyline(page.dc, p, 3));
+            EXPECT_TRUE(GetPixel(page.dc, 0, 0) == blue && GetPixel(page.dc, 40, 28) == blue) << width;
         }
-        EXPECT_TRUE(Polyline(page.dc(), p, 3));
-        EXPECT_TRUE(page.Is(0, 0, RGB(0, 0, 255)) && page.Is(40, 28, RGB(0, 0, 255))) << width;
+        DeleteObject(SelectObject(page.dc, oldPen));
+        DeleteObject(SelectObject(page.dc, oldBrush));
     }
 }
 
@@ -153,9 +136,8 @@ TEST(SwgdiRobustness, DcsOnSeveralThreads) {
             HDC dc = swgdi_CreatePageDC(64, 48, 300, 300, 32);
             swgdi_EnableJournal(dc, TRUE);
             for (int i = 0; i < 200; ++i) {
-                HPEN pen = CreatePen(PS_SOLID, 1 + (i + t) % 4, RGB(i, t * 40, 0));
-                HBRUSH br = CreateSolidBrush(RGB(0, i, t));
-                HGDIOBJ op = SelectObject(dc, pen), ob = SelectObject(dc, br);
+                HGDIOBJ op = SelectObject(dc, CreatePen(PS_SOLID, 1 + (i + t) % 4, RGB(i, t * 40, 0)));
+                HGDIOBJ ob = SelectObject(dc, CreateSolidBrush(RGB(0, i, t)));
                 Rectangle(dc, i % 30, t, 40 + i % 20, 30);
                 Ellipse(dc, 3, 3, 30 + i % 30, 40);
                 DeleteObject(SelectObject(dc, op));
@@ -176,71 +158,61 @@ TEST(SwgdiRobustness, DcsOnSeveralThreads) {
 // object comes back. SWGDI_RANDOM_CALLS and SWGDI_RANDOM_SEED vary the run.
 TEST(SwgdiRobustness, RandomCallsStayInBounds) {
     uint32_t st = 12345;
+    if (const char* seed = std::getenv("SWGDI_RANDOM_SEED")) st = static_cast<uint32_t>(std::atoi(seed));
+    const char* count = std::getenv("SWGDI_RANDOM_CALLS");
     auto next = [&st] { return (st = st * 1664525u + 1013904223u) >> 8; };
-    auto coord = [&]() -> int {
-        switch (next() % 8) {
-        case 0: return static_cast<int>(next()) - (1 << 23);
-        case 1: return static_cast<int>(next() << 8);  // anywhere in 32 bits
-        case 2: return -static_cast<int>(next() % 100000);
-        default: return static_cast<int>(next() % 120) - 30;
-        }
-    };
     auto upTo = [&](int n) { return static_cast<int>(next() % unsigned(n)); };
+    // Mostly on or near the page, else far off it or anywhere in 32 bits.
+    const auto c = [&]() -> int {
+        const unsigned k = next() % 8;
+        return k == 0 ? int(next()) - (1 << 23) : k == 1 ? int(next() << 8) : k == 2 ? -upTo(100000) : upTo(120) - 30;
+    };
     const int base = swgdi_ObjectCount();
     HDC dc = swgdi_CreatePageDC(67, 45, 150, 150, (next() & 1) ? 32 : 1);
     HBITMAP pat = LoadBitmapA(GetModuleHandleA("WX5NOVL1.DLL"), MAKEINTRESOURCEA(107));
-    const int calls = std::getenv("SWGDI_RANDOM_CALLS") ? std::atoi(std::getenv("SWGDI_RANDOM_CALLS")) : 3000;
-    if (const char* seed = std::getenv("SWGDI_RANDOM_SEED")) st = static_cast<uint32_t>(std::atoi(seed));
-    for (int i = 0; i < calls; ++i) {
+    POINT p[7];
+    for (int i = 0, calls = count ? std::atoi(count) : 3000; i < calls; ++i) {
         switch (next() % 10) {
         case 0:
             SetMapMode(dc, 1 + upTo(8));
-            SetWindowExtEx(dc, coord(), coord(), nullptr);
-            SetViewportExtEx(dc, coord() % 5000, coord() % 5000, nullptr);
-            SetWindowOrgEx(dc, coord(), coord(), nullptr);
-            SetViewportOrgEx(dc, coord() % 200, coord() % 200, nullptr);
+            SetWindowExtEx(dc, c(), c(), nullptr);
+            SetViewportExtEx(dc, c() % 5000, c() % 5000, nullptr);
+            SetWindowOrgEx(dc, c(), c(), nullptr);
+            SetViewportOrgEx(dc, c() % 200, c() % 200, nullptr);
             break;
         case 1: DeleteObject(SelectObject(dc, CreatePen(upTo(8), upTo(61), next()))); break;
         case 2: {
             const int kind = upTo(4);
-            HBRUSH b = kind == 0   ? CreateSolidBrush(next())
-                       : kind == 1 ? CreateHatchBrush(upTo(6), next())
-                       : kind == 2 ? CreatePatternBrush(pat)
-                                   : static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-            DeleteObject(SelectObject(dc, b));
+            DeleteObject(SelectObject(dc, kind == 0   ? CreateSolidBrush(next())
+                                          : kind == 1 ? CreateHatchBrush(upTo(6), next())
+                                          : kind == 2 ? CreatePatternBrush(pat)
+                                                      : GetStockObject(NULL_BRUSH)));
             SetROP2(dc, 1 + upTo(16));
             SetPolyFillMode(dc, 1 + upTo(2));
-            SetBrushOrgEx(dc, coord(), coord(), nullptr);
+            SetBrushOrgEx(dc, c(), c(), nullptr);
             SetBkMode(dc, 1 + upTo(2));
             break;
         }
-        case 3: Rectangle(dc, coord(), coord(), coord(), coord()); break;
-        case 4:
-            if (next() & 1) {
-                Ellipse(dc, coord() % 3000, coord() % 3000, coord() % 3000, coord() % 3000);
-            } else {  // small ellipses anywhere, up to the 32-bit limits
-                int x = coord() / 2, y = coord() / 2;  // room for the size
-                Ellipse(dc, x, y, x + upTo(40) - 20, y + upTo(40) - 20);
-            }
+        case 3: Rectangle(dc, c(), c(), c(), c()); break;
+        case 4: {  // large ellipses, or small ones anywhere up to the 32-bit limits
+            const int x = c() / 2, y = c() / 2;
+            (next() & 1) ? Ellipse(dc, c() % 3000, c() % 3000, c() % 3000, c() % 3000)
+                         : Ellipse(dc, x, y, x + upTo(40) - 20, y + upTo(40) - 20);
             break;
-        case 5: {
-            POINT p[7];
-            for (POINT& q : p) q = {coord(), coord()};
+        }
+        case 5:
+            for (POINT& q : p) q = {c(), c()};
             (next() & 1) ? Polygon(dc, p, 1 + upTo(7)) : Polyline(dc, p, 1 + upTo(7));
             break;
-        }
-        case 6:
-            MoveToEx(dc, coord(), coord(), nullptr);
-            LineTo(dc, coord(), coord());
-            break;
+        case 6: MoveToEx(dc, c(), c(), nullptr), LineTo(dc, c(), c()); break;
         case 7: {
-            RECT r = {coord(), coord(), coord(), coord()};
+            RECT r = {c(), c(), c(), c()};
             FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-            PatBlt(dc, coord(), coord(), coord(), coord(), (next() & 1) ? PATINVERT : DSTINVERT);
+            PatBlt(dc, c(), c(), c(), c(), (next() & 1) ? PATINVERT : DSTINVERT);
             break;
         }
-        case 8: RoundRect(dc, coord() % 500, coord() % 500, coord() % 500, coord() % 500, coord(), coord()); break;
-        default: SetPixel(dc, coord(), coord(), next()); break;
+        case 8: RoundRect(dc, c() % 500, c() % 500, c() % 500, c() % 500, c(), c()); break;
+        default: SetPixel(dc, c(), c(), next()); break;
         }
     }
     DeleteObject(SelectObject(dc, GetStockObject(BLACK_PEN)));
@@ -250,41 +222,25 @@ TEST(SwgdiRobustness, RandomCallsStayInBounds) {
     EXPECT_EQ(swgdi_ObjectCount(), base);
 }
 
-TEST(SwgdiJournal, RecordsPrimitivesInDeviceUnitsAndObjects) {
+// What a journal records is checked by the path cases; here its limits.
+TEST(SwgdiJournal, OutOfRangeClearedAndDisabled) {
     Page page;
-    HDC dc = page.dc();
-    EXPECT_TRUE(swgdi_EnableJournal(dc, TRUE));
-    SetMapMode(dc, MM_ANISOTROPIC);
-    SetViewportExtEx(dc, 2, 2, nullptr);
-    HPEN pen = CreatePen(PS_SOLID, 3, RGB(9, 8, 7));
-    HGDIOBJ old = SelectObject(dc, pen);
-    SetROP2(dc, R2_XORPEN);
-    Rectangle(dc, 1, 2, 10, 12);
-    POINT p[3] = {{0, 0}, {4, 1}, {2, 5}};
-    Polygon(dc, p, 3);
-    DeleteObject(SelectObject(dc, old));
-    std::string all;
-    char buf[256];
-    for (int i = 0; i < swgdi_JournalCount(dc); ++i) {
-        ASSERT_GE(swgdi_JournalText(dc, i, buf, sizeof buf), 0);
-        all += buf + std::string("\n");
-    }
-    for (const char* want : {"CreatePen obj=pen", "Rectangle 2,4,20,24 pen=0/6/0x070809 brush=0/0xffffff rop=7",
-                             "Polygon 1 [0,0 8,2 4,10]", "DeleteObject obj=pen"})
-        EXPECT_NE(all.find(want), std::string::npos) << want << " in\n" << all;
     SWGDI_JOURNAL_ENTRY e;
-    EXPECT_FALSE(swgdi_JournalEntry(dc, 999, &e));
-    EXPECT_EQ(swgdi_JournalText(dc, 999, buf, sizeof buf), -1);
-    EXPECT_TRUE(swgdi_ClearJournal(dc));
-    EXPECT_EQ(swgdi_JournalCount(dc), 0);
-    swgdi_EnableJournal(dc, FALSE);
-    Rectangle(dc, 1, 2, 3, 4);
-    EXPECT_EQ(swgdi_JournalCount(dc), 0);
+    char buf[64];
+    EXPECT_TRUE(swgdi_EnableJournal(page.dc, TRUE));
+    Rectangle(page.dc, 1, 2, 3, 4);
+    EXPECT_TRUE(swgdi_JournalEntry(page.dc, 0, &e) && !swgdi_JournalEntry(page.dc, 1, &e));
+    EXPECT_EQ(swgdi_JournalText(page.dc, 1, buf, sizeof buf), -1);
+    EXPECT_TRUE(swgdi_ClearJournal(page.dc));
+    EXPECT_EQ(swgdi_JournalCount(page.dc), 0);
+    swgdi_EnableJournal(page.dc, FALSE);
+    Rectangle(page.dc, 1, 2, 3, 4);
+    EXPECT_EQ(swgdi_JournalCount(page.dc), 0);
 }
 
-// The hatch bitmaps through LoadBitmapA, which reads the resource bytes the
-// Windows DLL is built from, and a pattern brush: the table's rows (bit 7
-// leftmost, 0 = ink), whatever the order of rows in the resource.
+// LoadBitmapA finds the hatch bitmaps (ids 101 to 117, by number or as
+// "#id") in the library's module only. Their pixels are compared with a real
+// GDI's by the conformance scenarios; the drawing tests pin the patterns.
 TEST(SwgdiResources, HatchBitmapsFromTheLibraryModule) {
     HMODULE lib = GetModuleHandleA("WX5NOVL1.DLL");
     ASSERT_NE(lib, nullptr);
@@ -293,44 +249,27 @@ TEST(SwgdiResources, HatchBitmapsFromTheLibraryModule) {
     EXPECT_EQ(LoadBitmapA(lib, MAKEINTRESOURCEA(100)), nullptr);
     EXPECT_EQ(LoadBitmapA(lib, MAKEINTRESOURCEA(118)), nullptr);
     EXPECT_EQ(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(101)), nullptr);
-    Page page(8, 8);
-    SetTextColor(page.dc(), RGB(0, 0, 0));
-    SetBkColor(page.dc(), RGB(255, 255, 255));
-    const int inkCounts[17] = {64, 4, 4, 8, 16, 24, 28, 30, 32, 40, 40, 48, 56, 60, 60, 62, 2};
-    for (int id = wx5n::kHatchFirstId; id <= wx5n::kHatchLastId; ++id) {
-        const std::string name = "#" + std::to_string(id);
-        HBITMAP bm = LoadBitmapA(lib, id % 2 ? name.c_str() : MAKEINTRESOURCEA(id));  // #101, #103...
-        ASSERT_NE(bm, nullptr) << id;
-        HBRUSH br = CreatePatternBrush(bm);
+    for (const char* name : {"#101", "#117", MAKEINTRESOURCEA(117)}) {
+        HBITMAP bm = LoadBitmapA(lib, name);
+        EXPECT_NE(bm, nullptr);
         DeleteObject(bm);
-        RECT r = {0, 0, 8, 8};
-        FillRect(page.dc(), &r, br);
-        DeleteObject(br);
-        EXPECT_EQ(page.Count(RGB(0, 0, 0)), inkCounts[id - 101]) << id;
-        const uint8_t* rows = wx5n::HatchRows(id);
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x)
-                EXPECT_EQ(page.Is(x, y, RGB(0, 0, 0)), ((rows[y] >> (7 - x)) & 1) == 0) << id;
     }
 }
 
 TEST(SwgdiPng, WritesTheSurfaceAsRgb) {
-    Page page(13, 7, RGB(10, 20, 30));
-    SetPixel(page.dc(), 12, 6, RGB(200, 100, 50));
+    Page page(13, 7);
     const char* tmp = std::getenv("WX5N_TEST_TMP");
-    std::string dir = tmp ? tmp : "/tmp";
+    const std::string dir = tmp ? tmp : "/tmp", path = dir + "/swgdi_png_test.png";
     ASSERT_EQ(std::system(("mkdir -p '" + dir + "'").c_str()), 0);
-    std::string path = dir + "/swgdi_png_test.png";
-    ASSERT_TRUE(swgdi_WritePNG(page.dc(), path.c_str()));
+    ASSERT_TRUE(swgdi_WritePNG(page.dc, path.c_str()));
+    unsigned char head[24] = {};
     std::FILE* f = std::fopen(path.c_str(), "rb");
     ASSERT_NE(f, nullptr);
-    unsigned char head[24];
-    ASSERT_EQ(std::fread(head, 1, sizeof head, f), sizeof head);
+    EXPECT_EQ(std::fread(head, 1, sizeof head, f), sizeof head);
     std::fclose(f);
-    EXPECT_EQ(0, std::memcmp(head, "\x89PNG\r\n\x1a\n", 8));
-    EXPECT_EQ(head[19], 13);  // width, big-endian at offset 16
-    EXPECT_EQ(head[23], 7);   // height
     std::remove(path.c_str());
+    EXPECT_EQ(0, std::memcmp(head, "\x89PNG\r\n\x1a\n", 8));
+    EXPECT_TRUE(head[19] == 13 && head[23] == 7);  // width and height, big-endian at 16 and 20
 }
 
 }  // namespace

@@ -1,19 +1,16 @@
-// The path driver: each case of swgdi_path_cases.txt draws on a vector page
-// whose sink writes one line per call; the lines must match the case's.
+// The path driver: each scenario of swgdi_path_cases.txt draws on a vector
+// page whose sink writes one line per call, or for the "journal" group on a
+// raster page whose journal gives the lines; they must match its '>' lines.
 #include "conformance/runner.h"
+#include "swgdi_journal.h"
 #include "swgdi_path.h"
-#include "swgdi_test_util.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <fstream>
-#include <functional>
-#include <sstream>
 #include <string>
-
-using namespace swgdi_test;
 
 namespace {
 
@@ -64,44 +61,34 @@ struct Recorder {
     }
 };
 
-struct Case {
-    std::string name, expected;
-    std::vector<std::vector<std::string>> calls;
-};
-
-std::vector<Case> ReadCases() {
-    std::ifstream in(WX5N_GDI_TEST_DIR "/swgdi_path_cases.txt");
-    std::vector<Case> cases;
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("case ", 0) == 0) {
-            cases.push_back({line.substr(5), "", {}});
-        } else if (line.rfind("> ", 0) == 0 && !cases.empty()) {
-            std::istringstream entries(line.substr(2));
-            for (std::string e; std::getline(entries, e, '|');) cases.back().expected += e + "\n";
-        } else if (!line.empty() && line[0] != '#' && !cases.empty()) {
-            std::istringstream words(line);
-            cases.back().calls.emplace_back();
-            for (std::string w; words >> w;) cases.back().calls.back().push_back(w);
-        }
-    }
-    return cases;
-}
-
 TEST(SwgdiPathDriver, PrimitivesBecomeDeviceGeometry) {
-    const std::vector<Case> cases = ReadCases();
-    ASSERT_GE(cases.size(), 24u);
-    for (const Case& c : cases) {
+    const Table table = ReadTable(WX5N_GDI_TEST_DIR "/swgdi_path_cases.txt");
+    ASSERT_GE(table.scenarios.size(), 25u);
+    for (const Scenario& c : table.scenarios) {
+        std::vector<std::vector<std::string>> calls;
+        std::string expected;  // the '>' lines' entries, one a line
+        for (const std::vector<std::string>& tok : c.calls) {
+            if (tok[0] != ">") calls.push_back(tok);
+            for (size_t i = 1; tok[0] == ">" && i < tok.size(); ++i)
+                expected += tok[i] + (i + 1 < tok.size() ? " " : "\n");
+        }
+        std::replace(expected.begin(), expected.end(), '|', '\n');
         Recorder rec;
         SWGDI_PATH_SINK sink = rec.Sink();
-        HDC dc = swgdi_CreatePathDC(1000, 1000, 100, 100, &sink);  // 254 mm square
-        ASSERT_NE(dc, nullptr);
+        const bool journal = c.group == "journal";
+        HDC dc = journal ? swgdi_CreatePageDC(41, 29, 300, 300, 32) : swgdi_CreatePathDC(1000, 1000, 100, 100, &sink);
+        ASSERT_NE(dc, nullptr);  // the path page is 254 mm square
         HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN), brush = GetCurrentObject(dc, OBJ_BRUSH);
         std::vector<long> values;
-        EXPECT_NO_THROW(RunCalls(dc, 1000, 1000, c.calls, &values)) << c.name;
+        swgdi_EnableJournal(dc, journal);
+        EXPECT_NO_THROW(RunCalls(dc, table.width, table.height, calls, &values)) << c.name;
+        char line[256];
+        for (int i = 0; i < swgdi_JournalCount(dc) && swgdi_JournalText(dc, i, line, sizeof line) >= 0; ++i)
+            rec.out += line + std::string("\n");
         DeleteObject(SelectObject(dc, pen));
         DeleteObject(SelectObject(dc, brush));
         DeleteDC(dc);
-        EXPECT_EQ(rec.out, c.expected) << c.name;
+        EXPECT_EQ(rec.out, expected) << c.name;
     }
 }
 
@@ -125,32 +112,6 @@ TEST(SwgdiPathDriver, RejectsBadPagesAndReportsThePage) {
     DeleteObject(bm);
     DeleteDC(page);
     DeleteDC(dc);
-}
-
-// The raster driver builds its drawing state once per change: every state
-// setter must make the next primitive use the new state.
-TEST(SwgdiRasterState, EachSetterReachesTheNextPrimitive) {
-    const std::function<void(HDC)> setters[] = {
-        [](HDC dc) { SetBkColor(dc, RGB(0, 0, 255)); },
-        [](HDC dc) { SetBkMode(dc, TRANSPARENT); },
-        [](HDC dc) { SetROP2(dc, R2_BLACK); },
-        [](HDC dc) { SetBrushOrgEx(dc, 0, 1, nullptr); },
-        [](HDC dc) { SelectObject(dc, GetStockObject(BLACK_BRUSH)); },
-    };
-    for (size_t i = 0; i < sizeof setters / sizeof setters[0]; ++i) {
-        Page page(16, 16, RGB(0, 255, 0));
-        HBRUSH hatch = CreateHatchBrush(HS_HORIZONTAL, RGB(255, 0, 0));
-        HGDIOBJ old = SelectObject(page.dc(), hatch);
-        SelectObject(page.dc(), GetStockObject(NULL_PEN));
-        Rectangle(page.dc(), 0, 0, 9, 9);
-        const uint32_t before = page.At(1, 4);
-        setters[i](page.dc());
-        page.Clear(RGB(0, 255, 0));
-        Rectangle(page.dc(), 0, 0, 9, 9);
-        EXPECT_NE(page.At(1, 4), before) << "setter " << i;
-        SelectObject(page.dc(), old);
-        DeleteObject(hatch);
-    }
 }
 
 }  // namespace

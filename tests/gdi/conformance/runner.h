@@ -1,5 +1,5 @@
 // The scenario runner's interface to the calls a build adds to the GDI ones
-// (the library's drawing functions) and to its edge-case probe.
+// (the library's drawing functions).
 #ifndef WX5N_CONFORMANCE_RUNNER_H
 #define WX5N_CONFORMANCE_RUNNER_H
 
@@ -43,19 +43,28 @@ extern const int kExtraVerbCount;
 void ResetExtraVerbs();
 
 // Runs calls (one token list each, "[?] [VAR =] Verb ARG...") on dc, whose
-// canvas is width x height; the query verbs' results go to values, and so
-// does, for a line marked "?", whether the call made or returned an object,
-// or else what it returned. "UseDC VAR" draws on another DC from then on
-// ("dc" names the canvas's). Throws on an unknown call or a bad argument.
+// canvas is width x height. Arguments are integers, variables (VAR names
+// the object a call made), 0 for no object and hex strings for bits. The
+// query verbs' results go to values, and so does, for a line marked "?",
+// whether the call made or returned an object, or else what it returned.
+// "UseDC VAR" draws on another DC from then on ("dc" names the canvas's).
+// Throws on an unknown call or a bad argument.
 void RunCalls(HDC dc, int width, int height, const std::vector<std::vector<std::string>>& calls,
               std::vector<long>* values);
 
-// Results of GDI calls on edge cases (failure results, stock objects,
-// sizes), as integers; the names say what each is. Returns the count.
-struct ApiResult {
-    const char* name;
-    long value;
+// A table of scenarios, each a list of calls as RunCalls takes them (see
+// runner.cpp for the format). Throws on a table it cannot read.
+struct Scenario {
+    std::string name, group;
+    bool exact = true;
+    int bpp = 32;
+    std::vector<std::vector<std::string>> calls;
 };
-int ApiProbe(ApiResult* out, int max);
+struct Table {
+    int width = 0, height = 0;
+    double limit = -1;  // percent of drawn pixels; negative: no total limit
+    std::vector<Scenario> scenarios;
+};
+Table ReadTable(const std::string& path);
 
 #endif

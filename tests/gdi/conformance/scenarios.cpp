@@ -5,4 +5,3 @@
 const Verb kExtraVerbs[] = {{"", nullptr}};
 const int kExtraVerbCount = 0;
 void ResetExtraVerbs() {}
-int ApiProbe(ApiResult*, int) { return 0; }

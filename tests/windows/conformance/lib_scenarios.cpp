@@ -60,5 +60,3 @@ void ResetExtraVerbs() {
     records.clear();
 }
 
-// The GDI probe runs in swgdi's own comparison.
-int ApiProbe(ApiResult*, int) { return 0; }
