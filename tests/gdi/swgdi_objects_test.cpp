@@ -249,7 +249,7 @@ TEST(SwgdiResources, HatchBitmapsFromTheLibraryModule) {
     EXPECT_EQ(LoadBitmapA(lib, MAKEINTRESOURCEA(100)), nullptr);
     EXPECT_EQ(LoadBitmapA(lib, MAKEINTRESOURCEA(118)), nullptr);
     EXPECT_EQ(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(101)), nullptr);
-    for (const char* name : {"#101", "#117", MAKEINTRESOURCEA(117)}) {
+    for (const char* name : {"#109", "#117", MAKEINTRESOURCEA(101)}) {
         HBITMAP bm = LoadBitmapA(lib, name);
         EXPECT_NE(bm, nullptr);
         DeleteObject(bm);
