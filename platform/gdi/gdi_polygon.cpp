@@ -44,16 +44,31 @@ struct Edge {
     }
 };
 
+// Edge tables kept per thread: no allocation once they have grown. Found
+// through a call of its own, once per fill: a thread-local of a shared
+// library is looked up by a call at each use, which the compiler repeats
+// inside the row loop.
+struct ScanTables {
+    std::vector<Edge> edges;
+    std::vector<Edge*> active;
+    std::vector<std::pair<int64_t, int>> xs;
+};
+
+__attribute__((noinline)) ScanTables& TablesOfThisThread() {
+    thread_local ScanTables tables;
+    return tables;
+}
+
 }  // namespace
 
 // Scan conversion after the classic X11 polygon filler: each scanline y
 // takes the edges with yTop <= y < yBottom; spans run from one crossing to
 // the next (ALTERNATE) or while the winding number is non-zero (WINDING).
 void ScanPolygons(const POINT* pts, const int* counts, int polygons, int fillMode, Region* out) {
-    // Edge tables kept per thread: no allocation once they have grown.
-    thread_local std::vector<Edge> edges;
-    thread_local std::vector<Edge*> active;
-    thread_local std::vector<std::pair<int64_t, int>> xs;
+    ScanTables& tables = TablesOfThisThread();
+    std::vector<Edge>& edges = tables.edges;
+    std::vector<Edge*>& active = tables.active;
+    std::vector<std::pair<int64_t, int>>& xs = tables.xs;
     edges.clear();
     active.clear();
     int64_t yMin = INT64_MAX, yMax = INT64_MIN;
