@@ -74,11 +74,19 @@ std::mutex& FontconfigLock() {
     return lock;
 }
 
-// The device-space transform of a rotation: the glyph's base (1, 0) turns
-// into the base direction (bx, by) on the device (y down).
-constexpr int kBase[4][2] = {{1, 0}, {-1, 0}, {0, -1}, {0, 1}};
-
 }  // namespace
+
+void TurnFace(void* face, int rotation) {
+    // FreeType's y axis points up, the device's down: the matrix turns the
+    // glyph's base (1, 0) into (bx, -by) in FreeType's axes.
+    const double bx = kRunBase[rotation][0], by = kRunBase[rotation][1];
+    FT_Matrix m;
+    m.xx = static_cast<FT_Fixed>(bx * 65536);
+    m.xy = static_cast<FT_Fixed>(by * 65536);
+    m.yx = static_cast<FT_Fixed>(-by * 65536);
+    m.yy = static_cast<FT_Fixed>(bx * 65536);
+    FT_Set_Transform(static_cast<FT_Face>(face), &m, nullptr);
+}
 
 // A rendered glyph: coverage 0 to 255 per pixel, its top-left corner from
 // the pen, and the pen's advance along the base direction (pixels).
@@ -176,15 +184,7 @@ void TextRenderer::SetFace(long width26, long height26, int rotation) {
 #endif
     }
     if (cache_->rotation != rotation) {
-        // FreeType's y axis points up, the device's down: the matrix turns the
-        // glyph's base (1, 0) into (bx, -by) in FreeType's axes.
-        const double bx = kBase[rotation][0], by = kBase[rotation][1];
-        FT_Matrix m;
-        m.xx = static_cast<FT_Fixed>(bx * 65536);
-        m.xy = static_cast<FT_Fixed>(by * 65536);
-        m.yx = static_cast<FT_Fixed>(-by * 65536);
-        m.yy = static_cast<FT_Fixed>(bx * 65536);
-        FT_Set_Transform(face, &m, nullptr);
+        TurnFace(face, rotation);
         cache_->rotation = rotation;
     }
 }
@@ -254,7 +254,7 @@ void TextRenderer::Draw(Raster& page, const std::u32string& text, double x, doub
     const double height = style.heightPx;
     const double width = height * (style.expansion > 0 ? style.expansion : 1.0);
     const int r = style.rotation & 3;
-    const double bx = kBase[r][0], by = kBase[r][1];
+    const double bx = kRunBase[r][0], by = kRunBase[r][1];
     double penX = x, penY = y;
     for (char32_t ch : text) {
         const Glyph& g = Load(FT_Get_Char_Index(face, ch), static_cast<long>(width * 64), static_cast<long>(height * 64), r);

@@ -25,6 +25,14 @@ struct TextStyle {
     bool vertical = false;
 };
 
+// The device-space direction of a rotation's base: the glyph's base (1, 0)
+// turns into (bx, by) on the device (y down).
+inline constexpr int kRunBase[4][2] = {{1, 0}, {-1, 0}, {0, -1}, {0, 1}};
+
+// Sets a FreeType face's transform (an FT_Face) so that its glyphs lie along
+// rotation's base.
+void TurnFace(void* face, int rotation);
+
 class TextRenderer {
 public:
     TextRenderer();

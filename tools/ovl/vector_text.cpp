@@ -89,8 +89,6 @@ void AppendUtf8(std::string* utf8, char32_t ch) {
     }
 }
 
-constexpr int kBase[4][2] = {{1, 0}, {-1, 0}, {0, -1}, {0, 1}};
-
 }  // namespace
 
 // A run of glyphs of one rotation, shown with its characters.
@@ -108,13 +106,7 @@ void VectorText::SetSize(const TextStyle& style, int rotation, double* w, double
     const double height = style.heightPx;
     const double width = height * (style.expansion > 0 ? style.expansion : 1.0);
     FT_Set_Char_Size(face, static_cast<FT_F26Dot6>(width * 64), static_cast<FT_F26Dot6>(height * 64), 72, 72);
-    const double bx = kBase[rotation][0], by = kBase[rotation][1];
-    FT_Matrix m;
-    m.xx = static_cast<FT_Fixed>(bx * 65536);
-    m.xy = static_cast<FT_Fixed>(by * 65536);
-    m.yx = static_cast<FT_Fixed>(-by * 65536);
-    m.yy = static_cast<FT_Fixed>(bx * 65536);
-    FT_Set_Transform(face, &m, nullptr);
+    TurnFace(face, rotation);
     *w = static_cast<FT_F26Dot6>(width * 64) / 64.0;
     *h = static_cast<FT_F26Dot6>(height * 64) / 64.0;
 }
@@ -137,7 +129,7 @@ void VectorText::Show(cairo_t* cr, const Run& run, const TextStyle& style, doubl
     if (run.glyphs.empty()) return;
     // The character sizes FreeType was given as cairo's font matrix: the
     // glyph's x axis along the base, its y axis (down) turned with it.
-    const double bx = kBase[run.rotation][0], by = kBase[run.rotation][1];
+    const double bx = kRunBase[run.rotation][0], by = kRunBase[run.rotation][1];
     cairo_matrix_t fm;
     cairo_matrix_init(&fm, bx * w, by * w, -by * h, bx * h, 0, 0);
     cairo_save(cr);
@@ -167,7 +159,7 @@ void VectorText::Draw(cairo_t* cr, const std::u32string& text, double x, double 
     run.rotation = style.rotation & 3;
     double w = 0, h = 0;
     SetSize(style, run.rotation, &w, &h);
-    const double bx = kBase[run.rotation][0], by = kBase[run.rotation][1];
+    const double bx = kRunBase[run.rotation][0], by = kRunBase[run.rotation][1];
     double penX = x, penY = y;
     for (char32_t ch : text) {
         const double advance = Add(&run, ch, penX, penY);
