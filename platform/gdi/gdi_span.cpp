@@ -24,35 +24,45 @@ constexpr int kStreamSpan = 128;
 // Rows of a rectangle are fetched this many rows before they are painted.
 constexpr int kRowsAhead = 4;
 
+// Whether a span of n pixels painted with p is streamed (see FillSolid and
+// PatternSpan32): long spans that copy a colour or a pattern.
+bool Streamed(const Paint& p, int n) { return n >= kStreamSpan && p.andMask == 0 && (!p.pattern || p.patCopy); }
+
+#if defined(__SSE2__)
+inline void Store4(uint32_t* d, const uint32_t* from) {
+    _mm_store_si128(reinterpret_cast<__m128i*>(d), _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+}
+#endif
+
 void FillSolid(uint32_t* d, int n, uint32_t v) {
 #if defined(__SSE2__)
-    if (n >= kStreamSpan) {
-        // Whole cache lines with streaming stores (no read of lines about to
-        // be overwritten); the partial lines at both ends with plain stores.
-        while ((reinterpret_cast<uintptr_t>(d) & 63) && n > 0) {
-            *d++ = v;
-            --n;
-        }
+    if (n >= 16) {
         const __m128i vv = _mm_set1_epi32(static_cast<int>(v));
-        for (; n >= 16; n -= 16, d += 16) {
-            _mm_stream_si128(reinterpret_cast<__m128i*>(d), vv);
-            _mm_stream_si128(reinterpret_cast<__m128i*>(d + 4), vv);
-            _mm_stream_si128(reinterpret_cast<__m128i*>(d + 8), vv);
-            _mm_stream_si128(reinterpret_cast<__m128i*>(d + 12), vv);
-        }
-    } else if (n >= 16) {
         // Aligned 16-byte stores: none splits a cache line.
         while (reinterpret_cast<uintptr_t>(d) & 15) {
             *d++ = v;
             --n;
         }
-        const __m128i vv = _mm_set1_epi32(static_cast<int>(v));
+        if (n >= kStreamSpan) {
+            // Whole cache lines with streaming stores (no read of lines about
+            // to be overwritten); the partial lines at both ends with plain
+            // stores, never mixed with streaming ones in one line.
+            for (; reinterpret_cast<uintptr_t>(d) & 63; d += 4, n -= 4)
+                _mm_store_si128(reinterpret_cast<__m128i*>(d), vv);
+            for (; n >= 16; n -= 16, d += 16) {
+                _mm_stream_si128(reinterpret_cast<__m128i*>(d), vv);
+                _mm_stream_si128(reinterpret_cast<__m128i*>(d + 4), vv);
+                _mm_stream_si128(reinterpret_cast<__m128i*>(d + 8), vv);
+                _mm_stream_si128(reinterpret_cast<__m128i*>(d + 12), vv);
+            }
+        }
         for (; n >= 16; n -= 16, d += 16) {
             _mm_store_si128(reinterpret_cast<__m128i*>(d), vv);
             _mm_store_si128(reinterpret_cast<__m128i*>(d + 4), vv);
             _mm_store_si128(reinterpret_cast<__m128i*>(d + 8), vv);
             _mm_store_si128(reinterpret_cast<__m128i*>(d + 12), vv);
         }
+        for (; n >= 4; n -= 4, d += 4) _mm_store_si128(reinterpret_cast<__m128i*>(d), vv);
     }
 #endif
     for (int i = 0; i < n; ++i) d[i] = v;
@@ -77,9 +87,34 @@ void PatternSpan32(const Surface& s, int y, int x0, int x1, const Paint& p) {
     const size_t py = size_t(Mod(int64_t(y) - p.orgY, p.patHeight));
     int k = Mod(int64_t(x0) - p.orgX, pw);
     if (p.patCopy) {
+        const uint32_t* trow = p.patTile.data() + py * size_t(p.tileWidth);
+#if defined(__SSE2__)
+        if (Streamed(p, x1 - x0)) {
+            // As FillSolid, cache line by cache line from the widened row at
+            // the phase k. k stays below step, a multiple of the period of at
+            // least 16 pixels: 16 pixels read from k stay inside the row,
+            // which holds at least 256 pixels and a period more.
+            const int step = pw * ((16 + pw - 1) / pw);
+            const auto advance = [&](int by) { k = k + by >= step ? k + by - step : k + by; };
+            uint32_t* q = d + x0;
+            int n = x1 - x0;
+            for (; reinterpret_cast<uintptr_t>(q) & 15; --n, advance(1)) *q++ = trow[k];
+            for (; reinterpret_cast<uintptr_t>(q) & 63; q += 4, n -= 4, advance(4)) Store4(q, trow + k);
+            for (; n >= 16; n -= 16, q += 16, advance(16)) {
+                const __m128i* t = reinterpret_cast<const __m128i*>(trow + k);
+                _mm_stream_si128(reinterpret_cast<__m128i*>(q), _mm_loadu_si128(t));
+                _mm_stream_si128(reinterpret_cast<__m128i*>(q + 4), _mm_loadu_si128(t + 1));
+                _mm_stream_si128(reinterpret_cast<__m128i*>(q + 8), _mm_loadu_si128(t + 2));
+                _mm_stream_si128(reinterpret_cast<__m128i*>(q + 12), _mm_loadu_si128(t + 3));
+            }
+            for (; n >= 4; q += 4, n -= 4, advance(4)) Store4(q, trow + k);
+            for (; n > 0; --n, advance(1)) *q++ = trow[k];
+            return;
+        }
+#endif
         // Whole runs of periods straight from the widened row.
         const int run = p.tileWidth - pw;
-        const uint32_t* tile = p.patTile.data() + py * size_t(p.tileWidth) + k;
+        const uint32_t* tile = trow + k;
         int i = x0;
         for (; i + run <= x1; i += run) std::memcpy(d + i, tile, size_t(run) * 4);
         if (i < x1) std::memcpy(d + i, tile, size_t(x1 - i) * 4);
@@ -230,7 +265,8 @@ void PaintRect(const Surface& s, LONG left, LONG top, LONG right, LONG bottom, c
     // cache lines of a row kRowsAhead rows ahead while this one is painted
     // (not for rows long enough to be streamed, which are not read).
     const int64_t rowBytes = int64_t(r - l) * s.format->bitsPerPixel / 8;
-    const bool fetch = rowBytes >= 64 && (r - l < kStreamSpan || p.pattern || p.andMask);
+    const bool fetch =
+        rowBytes >= 64 && (s.format->bitsPerPixel == 32 ? !Streamed(p, r - l) : p.pattern || p.andMask);
     for (int y = t; y < b; ++y) {
         if (fetch && y + kRowsAhead < b) {
             const uint8_t* ahead = s.row(y + kRowsAhead) + int64_t(l) * s.format->bitsPerPixel / 8;
@@ -329,14 +365,21 @@ void Region::Paint(const Surface& s, const ::swgdi::Paint& p) const {
         const Span& sp = spans_[i];
         if (sp.y < 0 || sp.y >= s.height) continue;
         int x0 = std::max(sp.x0, 0), x1 = std::min(sp.x1, s.width);
-        // As in PaintRect: fetch the lines of a span two spans ahead unless
-        // it will be streamed.
+        // As in PaintRect: fetch the lines of a span two spans ahead; of a
+        // span that will be streamed only its two end lines, which take
+        // plain stores.
         if (i + 2 < spans_.size() && s.format->bitsPerPixel == 32) {
             const Span& a = spans_[i + 2];
             int a0 = std::max(a.x0, 0), a1 = std::min(a.x1, s.width);
-            if (a.y >= 0 && a.y < s.height && (a1 - a0 < kStreamSpan || p.pattern || p.andMask)) {
+            if (a.y >= 0 && a.y < s.height && a0 < a1) {
                 const uint8_t* ahead = s.row(a.y) + int64_t(a0) * 4;
-                for (int64_t o = 0; o < int64_t(a1 - a0) * 4; o += 64) __builtin_prefetch(ahead + o, 1);
+                const int64_t bytes = int64_t(a1 - a0) * 4;
+                if (Streamed(p, a1 - a0)) {
+                    __builtin_prefetch(ahead, 1);
+                    __builtin_prefetch(ahead + bytes - 1, 1);
+                } else {
+                    for (int64_t o = 0; o < bytes; o += 64) __builtin_prefetch(ahead + o, 1);
+                }
             }
         }
         if (x0 < x1) PaintSpan(s, sp.y, x0, x1, p);

@@ -222,6 +222,37 @@ TEST(SwgdiRobustness, RandomCallsStayInBounds) {
     EXPECT_EQ(swgdi_ObjectCount(), base);
 }
 
+// Long pattern spans are copied a cache line at a time, short ones from the
+// widened pattern row: a long span must equal the same pixels painted one at
+// a time, for periods that do and do not divide a cache line, at any phase.
+TEST(SwgdiPatterns, LongSpansEqualThePixelsPaintedOneByOne) {
+    Page longs(420, 12), ones(420, 12);
+    uint32_t st = 7;
+    for (int w : {3, 5, 8, 12, 24, 33}) {
+        std::vector<unsigned char> bits(size_t((w + 15) / 16 * 2) * 5);
+        for (unsigned char& b : bits) b = static_cast<unsigned char>((st = st * 1664525u + 1013904223u) >> 24);
+        HBITMAP bm = CreateBitmap(w, 5, 1, 1, bits.data());
+        HBRUSH br = CreatePatternBrush(bm);
+        for (HDC dc : {longs.dc, ones.dc}) {
+            SetTextColor(dc, RGB(200, 10, 60));
+            SetBkColor(dc, RGB(20, 220, 90));
+            SetBrushOrgEx(dc, w / 2 + 1, 3, nullptr);
+            DeleteObject(SelectObject(dc, br));
+        }
+        for (int y = 0; y < 12; ++y) {
+            const int x0 = (y * 7 + w) % 29, n = 130 + y * 23;
+            PatBlt(longs.dc, x0, y, n, 1, PATCOPY);
+            for (int x = x0; x < x0 + n; ++x) PatBlt(ones.dc, x, y, 1, 1, PATCOPY);
+        }
+        SWGDI_SURFACE a, b;
+        ASSERT_TRUE(swgdi_GetSurface(longs.dc, &a) && swgdi_GetSurface(ones.dc, &b));
+        EXPECT_EQ(std::memcmp(a.bits, b.bits, size_t(a.stride) * 12), 0) << "pattern width " << w;
+        for (HDC dc : {longs.dc, ones.dc}) SelectObject(dc, GetStockObject(WHITE_BRUSH));
+        DeleteObject(br);
+        DeleteObject(bm);
+    }
+}
+
 // What a journal records is checked by the path cases; here its limits.
 TEST(SwgdiJournal, OutOfRangeClearedAndDisabled) {
     Page page;
