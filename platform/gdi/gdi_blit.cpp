@@ -109,6 +109,12 @@ bool RasterStretchDib(const Dc* dc, const Surface& s, const DibBlit& b) {
     const int dxInc = dw < 0 ? -1 : 1, dyInc = dh < 0 ? -1 : 1;
     const int sxInc = b.srcWidth < 0 ? -1 : 1, syInc = b.srcHeight < 0 ? -1 : 1;
     const int mode = dc->stretchMode;
+    // Neighbouring source pixels mostly share a colour: the last colour's
+    // pixel is kept (finding the nearest entry of a 1-bit surface's table is
+    // most of the work otherwise).
+    const bool andPaper = b.rop == SRCAND && s.bpp == 1;
+    COLORREF lastColor = CLR_INVALID;
+    uint32_t lastPixel = 0;
     for (int64_t y = y0; y < y1; ++y) {
         const int64_t dyOff = (y - p1.y) * dyInc;
         if (dyOff < 0 || dyOff >= int64_t(rows.first.size()) || rows.first[size_t(dyOff)] < 0) continue;
@@ -123,7 +129,12 @@ bool RasterStretchDib(const Dc* dc, const Surface& s, const DibBlit& b) {
                 for (int64_t c = cols.first[size_t(dxOff)]; c <= cols.last[size_t(dxOff)]; ++c) {
                     const int64_t sx = b.srcX + c * sxInc;
                     if (sx < 0 || sx >= b.width) continue;
-                    uint32_t v = ColorToPixel(dc, s, b.Color(sx, sy), false);
+                    const COLORREF color = b.Color(sx, sy);
+                    if (color != lastColor) {
+                        lastColor = color;
+                        lastPixel = ColorToPixel(dc, s, color, false);
+                    }
+                    const uint32_t v = lastPixel;
                     if (!any)
                         acc = v;
                     else if (mode == WHITEONBLACK)
@@ -136,6 +147,9 @@ bool RasterStretchDib(const Dc* dc, const Surface& s, const DibBlit& b) {
                 }
             }
             if (!any) continue;
+            // AND with paper leaves a 1-bit page as it is (images are drawn
+            // so, their paper mostly).
+            if (andPaper && (acc & 1u)) continue;
             uint32_t out = acc;
             Combine(b.rop, acc, ReadPixel(s, int(x), int(y)), &out);
             WritePixel(s, int(x), int(y), out);
