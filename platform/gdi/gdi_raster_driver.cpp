@@ -4,6 +4,7 @@
 #include "gdi_internal.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace swgdi {
 namespace {
@@ -26,10 +27,45 @@ int PenWidth(const Dc* dc) { return PenStyle(dc) == PS_NULL ? 0 : dc->penWidth; 
 // cosmetic lines.
 bool PenIsWide(const Dc* dc) { return PenWidth(dc) > 1; }
 
+// The buffers a raster driver builds shapes in. A driver gives them back
+// when its DC is deleted and the next driver takes them: a renderer that
+// makes a DC per page allocates none after its first pages.
+struct Scratch {
+    Region interior{0, 0, 0}, outline{0, 0, 0};
+    std::vector<POINT> shifted, cropped, quadrant, outlinePts;
+};
+
+class ScratchPool {
+public:
+    std::unique_ptr<Scratch> Take() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (spare_.empty()) return std::make_unique<Scratch>();
+        std::unique_ptr<Scratch> s = std::move(spare_.back());
+        spare_.pop_back();
+        return s;
+    }
+    void Give(std::unique_ptr<Scratch> s) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (spare_.size() < kKept) spare_.push_back(std::move(s));
+    }
+
+private:
+    static constexpr size_t kKept = 16;  // enough for a worker per core
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<Scratch>> spare_;
+};
+
+// Never destroyed: a DC may be deleted by a static destructor at exit.
+ScratchPool& Pool() {
+    static ScratchPool* pool = new ScratchPool;
+    return *pool;
+}
+
 class RasterDriver final : public Driver {
 public:
     RasterDriver() = default;
     RasterDriver(const Surface& target, int ox, int oy) : fixed_(true), target_(target), ox_(ox), oy_(oy) {}
+    ~RasterDriver() override { Pool().Give(std::move(scratch_)); }
 
     void Polyline(Dc* dc, const POINT* pts, int count) override {
         const Surface s = Begin(dc);
@@ -319,8 +355,11 @@ private:
     LOGBRUSH boxBrush_{};
     Paint boxPaint_;
     // Scratch kept across calls: no allocation once warm.
-    Region interior_{0, 0, 0}, outline_{0, 0, 0};
-    std::vector<POINT> shifted_, cropped_, quadrant_, outlinePts_;
+    std::unique_ptr<Scratch> scratch_ = Pool().Take();
+    Region& interior_ = scratch_->interior;
+    Region& outline_ = scratch_->outline;
+    std::vector<POINT>&shifted_ = scratch_->shifted, &cropped_ = scratch_->cropped, &quadrant_ = scratch_->quadrant,
+        &outlinePts_ = scratch_->outlinePts;
 };
 
 }  // namespace
