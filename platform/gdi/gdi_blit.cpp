@@ -112,47 +112,70 @@ bool RasterStretchDib(const Dc* dc, const Surface& s, const DibBlit& b) {
     // Neighbouring source pixels mostly share a colour: the last colour's
     // pixel is kept (finding the nearest entry of a 1-bit surface's table is
     // most of the work otherwise).
-    const bool andPaper = b.rop == SRCAND && s.bpp == 1;
     COLORREF lastColor = CLR_INVALID;
     uint32_t lastPixel = 0;
+    const auto pixelOf = [&](COLORREF color) {
+        if (color != lastColor) {
+            lastColor = color;
+            lastPixel = ColorToPixel(dc, s, color, false);
+        }
+        return lastPixel;
+    };
+    const bool andPaper = b.rop == SRCAND && s.bpp == 1;
+    // Not shrunk on either axis: each destination pixel takes one source
+    // pixel, read from the row found once per destination row.
+    const bool single = std::abs(b.srcWidth) <= std::abs(dw) && std::abs(b.srcHeight) <= std::abs(dh);
     for (int64_t y = y0; y < y1; ++y) {
         const int64_t dyOff = (y - p1.y) * dyInc;
         if (dyOff < 0 || dyOff >= int64_t(rows.first.size()) || rows.first[size_t(dyOff)] < 0) continue;
+        const uint8_t* sourceRow = nullptr;
+        if (single) {
+            const int64_t sy = b.srcTop + rows.first[size_t(dyOff)] * syInc;
+            if (sy < 0 || sy >= b.height) continue;
+            sourceRow = b.bits + (b.bottomUp ? b.height - 1 - sy : sy) * b.stride;
+        }
+        uint32_t* row32 = s.bpp == 32 ? reinterpret_cast<uint32_t*>(s.row(int(y))) : nullptr;
         for (int64_t x = x0; x < x1; ++x) {
             const int64_t dxOff = (x - p1.x) * dxInc;
             if (dxOff < 0 || dxOff >= int64_t(cols.first.size()) || cols.first[size_t(dxOff)] < 0) continue;
-            bool any = false;
             uint32_t acc = 0;
-            for (int64_t r = rows.first[size_t(dyOff)]; r <= rows.last[size_t(dyOff)]; ++r) {
-                const int64_t sy = b.srcTop + r * syInc;
-                if (sy < 0 || sy >= b.height) continue;
-                for (int64_t c = cols.first[size_t(dxOff)]; c <= cols.last[size_t(dxOff)]; ++c) {
-                    const int64_t sx = b.srcX + c * sxInc;
-                    if (sx < 0 || sx >= b.width) continue;
-                    const COLORREF color = b.Color(sx, sy);
-                    if (color != lastColor) {
-                        lastColor = color;
-                        lastPixel = ColorToPixel(dc, s, color, false);
+            if (single) {
+                const int64_t sx = b.srcX + cols.first[size_t(dxOff)] * sxInc;
+                if (sx < 0 || sx >= b.width) continue;
+                acc = pixelOf(SourceColor(sourceRow, b.bpp, int(sx), b.table, b.tableSize));
+            } else {
+                bool any = false;
+                for (int64_t r = rows.first[size_t(dyOff)]; r <= rows.last[size_t(dyOff)]; ++r) {
+                    const int64_t sy = b.srcTop + r * syInc;
+                    if (sy < 0 || sy >= b.height) continue;
+                    for (int64_t c = cols.first[size_t(dxOff)]; c <= cols.last[size_t(dxOff)]; ++c) {
+                        const int64_t sx = b.srcX + c * sxInc;
+                        if (sx < 0 || sx >= b.width) continue;
+                        const uint32_t v = pixelOf(b.Color(sx, sy));
+                        if (!any)
+                            acc = v;
+                        else if (mode == WHITEONBLACK)
+                            acc |= v;
+                        else if (mode == BLACKONWHITE)
+                            acc &= v;
+                        else if (r == rows.first[size_t(dyOff)])
+                            acc = v;
+                        any = true;
                     }
-                    const uint32_t v = lastPixel;
-                    if (!any)
-                        acc = v;
-                    else if (mode == WHITEONBLACK)
-                        acc |= v;
-                    else if (mode == BLACKONWHITE)
-                        acc &= v;
-                    else if (r == rows.first[size_t(dyOff)])
-                        acc = v;
-                    any = true;
                 }
+                if (!any) continue;
             }
-            if (!any) continue;
             // AND with paper leaves a 1-bit page as it is (images are drawn
             // so, their paper mostly).
             if (andPaper && (acc & 1u)) continue;
             uint32_t out = acc;
-            Combine(b.rop, acc, ReadPixel(s, int(x), int(y)), &out);
-            WritePixel(s, int(x), int(y), out);
+            if (row32) {
+                Combine(b.rop, acc, row32[x], &out);
+                row32[x] = out;
+            } else {
+                Combine(b.rop, acc, ReadPixel(s, int(x), int(y)), &out);
+                WritePixel(s, int(x), int(y), out);
+            }
         }
     }
     return true;
