@@ -151,6 +151,10 @@ private:
     std::vector<Span> spans_;
     std::vector<Span> spare_;  // Subtract's and Normalize's output, swapped with spans_
     std::vector<size_t> rowStart_;  // Normalize's counting pass
+    // While spans are only added: the index of each row's last span.
+    static constexpr uint32_t kNoSpan = UINT32_MAX;
+    std::vector<uint32_t> lastInRow_;
+    bool merging_ = true;
 };
 
 // Adds the pixels inside polygons to a region: a pixel (x, y) is inside when

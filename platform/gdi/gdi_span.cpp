@@ -283,14 +283,15 @@ void WritePixel(const Surface& s, int x, int y, uint32_t pixel) { s.format->writ
 
 // ---------------------------------------------------------------- regions
 
-Region::Region(int top, int bottom, int width)
-    : top_(top), bottom_(std::max(top, bottom)), width_(width) {}
+Region::Region(int top, int bottom, int width) { Reset(top, bottom, width); }
 
 void Region::Reset(int top, int bottom, int width) {
     top_ = top;
     bottom_ = std::max(top, bottom);
     width_ = width;
     spans_.clear();
+    lastInRow_.assign(size_t(bottom_ - top_), kNoSpan);
+    merging_ = true;
 }
 
 // Spans are kept inside [-1, width + 1] so that coordinates far off the page
@@ -300,6 +301,21 @@ void Region::Add(int64_t y, int64_t x0, int64_t x1) {
     x0 = std::max<int64_t>(x0, -1);
     x1 = std::min<int64_t>(x1, int64_t(width_) + 1);
     if (x0 >= x1) return;
+    if (merging_) {
+        // A span that meets the row's last one widens it: shapes built of
+        // many overlapping pieces (a wide pen's discs along an outline) keep
+        // few spans to sort.
+        uint32_t& last = lastInRow_[size_t(y - top_)];
+        if (last != kNoSpan) {
+            Span& s = spans_[last];
+            if (x0 <= s.x1 && s.x0 <= x1) {
+                s.x0 = std::min(s.x0, int(x0));
+                s.x1 = std::max(s.x1, int(x1));
+                return;
+            }
+        }
+        if (spans_.size() < kNoSpan) last = static_cast<uint32_t>(spans_.size());
+    }
     spans_.push_back({int(y), int(x0), int(x1)});
 }
 
@@ -309,6 +325,7 @@ void Region::AddRect(int64_t left, int64_t top, int64_t right, int64_t bottom) {
 }
 
 void Region::Normalize() {
+    merging_ = false;  // spans move: the rows' last spans are no longer known
     if (spans_.size() < 2) return;
     // Shapes mostly add their spans row by row, already in order.
     const auto before = [](const Span& a, const Span& b) {
@@ -342,6 +359,7 @@ void Region::Normalize() {
 }
 
 void Region::Subtract(const Region& other) {
+    merging_ = false;
     if (spans_.empty() || other.spans_.empty()) return;
     std::vector<Span>& result = spare_;
     result.clear();
