@@ -32,6 +32,14 @@ bool Streamed(const Paint& p, int n) { return n >= kStreamSpan && p.andMask == 0
 inline void Store4(uint32_t* d, const uint32_t* from) {
     _mm_store_si128(reinterpret_cast<__m128i*>(d), _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
 }
+
+// One whole cache line (16 pixels at a 64-byte boundary) streamed.
+inline void StreamLine(uint32_t* d, __m128i a, __m128i b, __m128i c, __m128i e) {
+    _mm_stream_si128(reinterpret_cast<__m128i*>(d), a);
+    _mm_stream_si128(reinterpret_cast<__m128i*>(d + 4), b);
+    _mm_stream_si128(reinterpret_cast<__m128i*>(d + 8), c);
+    _mm_stream_si128(reinterpret_cast<__m128i*>(d + 12), e);
+}
 #endif
 
 void FillSolid(uint32_t* d, int n, uint32_t v) {
@@ -49,12 +57,7 @@ void FillSolid(uint32_t* d, int n, uint32_t v) {
             // stores, never mixed with streaming ones in one line.
             for (; reinterpret_cast<uintptr_t>(d) & 63; d += 4, n -= 4)
                 _mm_store_si128(reinterpret_cast<__m128i*>(d), vv);
-            for (; n >= 16; n -= 16, d += 16) {
-                _mm_stream_si128(reinterpret_cast<__m128i*>(d), vv);
-                _mm_stream_si128(reinterpret_cast<__m128i*>(d + 4), vv);
-                _mm_stream_si128(reinterpret_cast<__m128i*>(d + 8), vv);
-                _mm_stream_si128(reinterpret_cast<__m128i*>(d + 12), vv);
-            }
+            for (; n >= 16; n -= 16, d += 16) StreamLine(d, vv, vv, vv, vv);
         }
         for (; n >= 16; n -= 16, d += 16) {
             _mm_store_si128(reinterpret_cast<__m128i*>(d), vv);
@@ -102,10 +105,8 @@ void PatternSpan32(const Surface& s, int y, int x0, int x1, const Paint& p) {
             for (; reinterpret_cast<uintptr_t>(q) & 63; q += 4, n -= 4, advance(4)) Store4(q, trow + k);
             for (; n >= 16; n -= 16, q += 16, advance(16)) {
                 const __m128i* t = reinterpret_cast<const __m128i*>(trow + k);
-                _mm_stream_si128(reinterpret_cast<__m128i*>(q), _mm_loadu_si128(t));
-                _mm_stream_si128(reinterpret_cast<__m128i*>(q + 4), _mm_loadu_si128(t + 1));
-                _mm_stream_si128(reinterpret_cast<__m128i*>(q + 8), _mm_loadu_si128(t + 2));
-                _mm_stream_si128(reinterpret_cast<__m128i*>(q + 12), _mm_loadu_si128(t + 3));
+                StreamLine(q, _mm_loadu_si128(t), _mm_loadu_si128(t + 1), _mm_loadu_si128(t + 2),
+                           _mm_loadu_si128(t + 3));
             }
             for (; n >= 4; q += 4, n -= 4, advance(4)) Store4(q, trow + k);
             for (; n > 0; --n, advance(1)) *q++ = trow[k];
